@@ -1,0 +1,42 @@
+// The display operations through which the upgrade logic reaches the user. The logic never
+// touches a window: the main display model implements these, and the front ends render it.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace tessel::ui {
+
+// Display state codes of ShowUpgradeState.
+inline constexpr std::int32_t kStateFailed = 1;     // value 0
+inline constexpr std::int32_t kStateProgress = 2;   // value 0-99: progress; 100: success
+inline constexpr std::int32_t kStateNotReady = 5;   // value 0
+inline constexpr std::int32_t kStateAnimation = 9;  // value 0: start; 100: stop
+
+// Message dialog layouts and answers (the values of the Windows message box).
+inline constexpr std::int32_t kLayoutOk = 0;     // MB_OK
+inline constexpr std::int32_t kLayoutYesNo = 4;  // MB_YESNO
+inline constexpr std::int32_t kAnswerOk = 1;     // IDOK
+inline constexpr std::int32_t kAnswerYes = 6;    // IDYES
+inline constexpr std::int32_t kAnswerNo = 7;     // IDNO
+
+class UpgradeDisplay {
+public:
+    virtual ~UpgradeDisplay() = default;
+    // Switches the main display; has taken effect when it returns.
+    virtual void ShowUpgradeState(std::int32_t state, std::int32_t value) = 0;
+    // Shows a modal message with the given layout and blocks until the user answers.
+    virtual std::int32_t ShowMessageDialog(std::u16string_view text, std::int32_t layout) = 0;
+    // Removes (false) or puts back (true) the window's Close item.
+    virtual void EnableCloseItem(bool enable) = 0;
+    // Enables or disables the start button and the exit button together.
+    virtual void EnableStartControls(bool enable) = 0;
+    // Told while the printer burns the image into its flash: the progress animation must not
+    // turn into the failure display then (it would ask the user to restart the printer).
+    virtual void SetFlashBurnInProgress(bool burning) = 0;
+};
+
+// The one main display of the process; set when the main display initialises.
+extern UpgradeDisplay* g_pMainDlg;
+
+}  // namespace tessel::ui
