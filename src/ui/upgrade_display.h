@@ -21,7 +21,7 @@ inline constexpr std::int32_t kAnswerYes = 6;    // IDYES
 inline constexpr std::int32_t kAnswerNo = 7;     // IDNO
 
 class UpgradeDisplay {
-public:
+  public:
     virtual ~UpgradeDisplay() = default;
     // Switches the main display; has taken effect when it returns.
     virtual void ShowUpgradeState(std::int32_t state, std::int32_t value) = 0;
@@ -34,6 +34,9 @@ public:
     // Told while the printer burns the image into its flash: the progress animation must not
     // turn into the failure display then (it would ask the user to restart the printer).
     virtual void SetFlashBurnInProgress(bool burning) = 0;
+    // Told when a worker begins (before its thread starts, so a quit request in between is
+    // refused too) and as its very last step: the front end must not end while one runs.
+    virtual void SetWorkerRunning(bool running) = 0;
 };
 
 // The one main display of the process; set when the main display initialises.
