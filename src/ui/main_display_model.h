@@ -166,7 +166,9 @@ class MainDisplayModel final : public UpgradeDisplay {
     using ChangeListener = std::function<void(std::uint64_t revision)>;
     void SetChangeListener(ChangeListener listener);
 
-    // Answers ShowMessageDialog. Without a handler the dialog counts as dismissed.
+    // Answers ShowMessageDialog on the calling (worker) thread; while it runs, the snapshot
+    // carries the open dialog. Without a handler the dialog counts as dismissed
+    // (DismissedAnswer: OK for the notice, No for the question).
     void SetMessageDialogHandler(MessageDialogHandler handler);
 
     MainDisplayView Snapshot() const;
