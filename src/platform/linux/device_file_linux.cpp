@@ -5,14 +5,11 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 #include <cerrno>
-#include <csignal>
-#include <ctime>
 
 #include "payloads/build_info.h"
 #include "payloads/payload_format.h"
@@ -28,43 +25,6 @@ bool IsPseudoTerminal(dev_t rdev) {
     const unsigned maj = major(rdev);
     return maj == 2 || maj == 3 || (maj >= 128 && maj <= 143) || (maj == 5 && minor(rdev) == 2);
 }
-
-// A write to a pipe or socket whose reader is gone raises SIGPIPE, which would end the whole
-// process. The signal is held back for this thread during the write, and the one the write
-// raised is taken off again, so the write simply fails.
-class SigpipeGuard {
-  public:
-    SigpipeGuard() {
-        sigemptyset(&pipe_set_);
-        sigaddset(&pipe_set_, SIGPIPE);
-        sigset_t pending;
-        sigemptyset(&pending);
-        already_pending_ = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
-        blocked_ = pthread_sigmask(SIG_BLOCK, &pipe_set_, &previous_) == 0;
-    }
-    ~SigpipeGuard() {
-        if (!blocked_) {
-            return;
-        }
-        if (raised_ && !already_pending_) {
-            const timespec no_wait{};
-            while (sigtimedwait(&pipe_set_, nullptr, &no_wait) < 0 && errno == EINTR) {
-            }
-        }
-        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-    }
-    SigpipeGuard(const SigpipeGuard&) = delete;
-    SigpipeGuard& operator=(const SigpipeGuard&) = delete;
-
-    void NoteBrokenPipe() { raised_ = true; }
-
-  private:
-    sigset_t pipe_set_{};
-    sigset_t previous_{};
-    bool already_pending_ = false;
-    bool blocked_ = false;
-    bool raised_ = false;
-};
 
 class LinuxDeviceFile final : public DeviceFile {
   public:
@@ -82,14 +42,11 @@ class LinuxDeviceFile final : public DeviceFile {
                 u"carry the maker's payloads");
             return -1;
         }
-        SigpipeGuard guard;
+        // No SIGPIPE to fear: a pipe opened for reading and writing always has a reader.
         ssize_t n;
         do {
             n = ::write(fd_, data, count);
         } while (n < 0 && errno == EINTR);
-        if (n < 0 && errno == EPIPE) {
-            guard.NoteBrokenPipe();
-        }
         return n < 0 ? -1 : static_cast<std::int32_t>(n);
     }
 
