@@ -51,7 +51,8 @@ inline constexpr int kProgressMaximum = 100;
 inline constexpr int kIconApplication = 128;
 inline constexpr int kBitmapWarning = 175;  // 97 x 90 pixels
 inline constexpr int kBitmapSuccess = 176;  // 98 x 93 pixels
-// Template size of the main dialog, in its dialog units; ground colour of the window.
+// Template size of the main dialog, in its dialog units; ground colour (0xRRGGBB) of the
+// window and of every control but the tips box, which keeps the system's edit colours.
 inline constexpr int kMainDialogWidthDu = 268;
 inline constexpr int kMainDialogHeightDu = 228;
 inline constexpr std::uint32_t kBackgroundRgb = 0xECEDEC;  // RGB(236, 237, 236)

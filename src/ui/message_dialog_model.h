@@ -47,6 +47,7 @@ struct MessageDialogView {
 inline constexpr int kMessageDialogWidthDu = 245;
 inline constexpr int kMessageDialogHeightDu = 83;
 inline constexpr int kBitmapMessageIcon = 177;  // 45 x 40 pixels, drawn at its own size
+inline constexpr std::uint32_t kMessageBackgroundRgb = 0xFFFFFF;  // ground of dialog and text
 
 // The answer of a dialog that nobody answered (closed with Escape, no front end to ask, no
 // terminal): OK for the notice, No for the question. These are the answers that stop an
