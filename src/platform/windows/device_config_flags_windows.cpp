@@ -1,7 +1,8 @@
 // Device configuration flags on Windows: SPDRP_CONFIGFLAGS of every device instance, present
 // or not, under an enumerator.
-#include <setupapi.h>
 #include <windows.h>
+// SetupAPI needs the Windows types first.
+#include <setupapi.h>
 
 #include "platform/device_config_flags.h"
 

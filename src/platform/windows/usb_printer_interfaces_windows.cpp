@@ -2,8 +2,9 @@
 // present interfaces of the USB printer class, the registry for their stored port numbers.
 // The size fields of the SetupAPI records are set with sizeof, which is right for the
 // build's own pointer size.
-#include <setupapi.h>
 #include <windows.h>
+// SetupAPI needs the Windows types first.
+#include <setupapi.h>
 
 #include <cstddef>
 #include <new>
