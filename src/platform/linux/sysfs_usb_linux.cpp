@@ -1,8 +1,10 @@
 #include "platform/linux/sysfs_usb.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include "platform/text.h"
 #include "platform/usb_names.h"
@@ -27,14 +29,32 @@ fs::path DevRoot() {
 }
 
 std::optional<std::string> ReadAttribute(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    int fd;
+    do {
+        fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
         return std::nullopt;
     }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
+    // The kernel hands over a whole attribute (at most a page) in one read, so a short read
+    // is the end.
+    std::string text;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        text.append(chunk, static_cast<std::size_t>(n));
+        if (static_cast<std::size_t>(n) < sizeof chunk) {
+            break;
+        }
     }
+    ::close(fd);
     if (!text.empty() && text.back() == '\n') {
         text.pop_back();
     }

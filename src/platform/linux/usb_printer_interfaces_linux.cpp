@@ -32,6 +32,20 @@ std::optional<unsigned long> LpNumber(const std::string& name) {
     return n;
 }
 
+// Where the symlink `link` points, as a normal path without a trailing separator.
+std::optional<fs::path> FollowLink(const fs::path& link) {
+    std::error_code ec;
+    const fs::path target = fs::read_symlink(link, ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    fs::path resolved = (link.parent_path() / target).lexically_normal();
+    if (resolved.filename().empty()) {
+        resolved = resolved.parent_path();
+    }
+    return resolved;
+}
+
 // The interface number from a sysfs interface name "1-1:1.0" (configuration 1, interface 0).
 int InterfaceNumber(const fs::path& interface_dir) {
     const std::string name = interface_dir.filename().string();
@@ -91,10 +105,14 @@ class LinuxInterfaceSet final : public UsbPrinterInterfaceSet {
             return false;
         }
         node_ = nodes_[index];
+        // class/usbmisc/lpN links to <interface>/usbmisc/lpN, whose "device" links back to
+        // the interface. Below devices/ every folder is real, so the links resolve by plain
+        // path arithmetic.
+        const std::optional<fs::path> node = FollowLink(class_dir_ / node_);
+        const std::optional<fs::path> dir = node ? FollowLink(*node / "device") : std::nullopt;
         std::error_code ec;
-        fs::path dir = fs::canonical(class_dir_ / node_ / "device", ec);
-        if (!ec && fs::is_directory(dir, ec)) {
-            interface_dir_ = std::move(dir);
+        if (dir && fs::is_directory(*dir, ec)) {
+            interface_dir_ = *dir;
         }
         return true;
     }
