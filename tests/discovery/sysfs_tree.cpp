@@ -99,7 +99,6 @@ void SysfsTree::AddPrinter(const UsbPrinterSpec& spec) {
         fs::create_directories(driver);
         Link(driver, interface / "driver");
     }
-    Link(interface, sys / "bus" / "usb" / "devices" / interface_name);
 
     if (spec.lp_node) {
         const std::string lp = "lp" + std::to_string(spec.lp);

@@ -222,57 +222,64 @@ class LinuxUsbPrinterInterfaces final : public UsbPrinterInterfaces {
         return std::make_unique<LinuxInterfaceSet>(class_dir, std::move(nodes));
     }
 
+    // Devices are the entries of bus/usb/devices without a colon; their interfaces are the
+    // device folder's children named "<device>:<configuration>.<interface>".
     std::vector<UsbBusDevice> DevicesOnBus() override {
         const fs::path bus_dir = sysfs::SysfsRoot() / "bus" / "usb" / "devices";
         std::error_code ec;
-        std::map<std::string, UsbBusDevice> devices;
-        std::map<std::string, std::vector<UsbBusInterface>> interfaces;
+        std::map<std::string, fs::path> device_dirs;
         for (fs::directory_iterator it(bus_dir, ec); !ec && it != fs::directory_iterator();
              it.increment(ec)) {
-            const fs::path entry = it->path();
-            const std::string name = entry.filename().string();
-            const std::size_t colon = name.find(':');
-            if (colon == std::string::npos) {
-                if (auto id = sysfs::UsbInstanceId(entry)) {
-                    devices[name] = UsbBusDevice{std::move(*id), Utf8ToUtf16(name), {}};
-                }
-                continue;
+            const std::string name = it->path().filename().string();
+            if (name.find(':') == std::string::npos) {
+                device_dirs.emplace(name, it->path());
             }
-            UsbBusInterface iface;
-            iface.name = Utf8ToUtf16(name);
-            iface.interface_class = static_cast<std::uint8_t>(
-                sysfs::ReadHexAttribute(entry / "bInterfaceClass").value_or(0));
-            iface.interface_subclass = static_cast<std::uint8_t>(
-                sysfs::ReadHexAttribute(entry / "bInterfaceSubClass").value_or(0));
-            iface.interface_protocol = static_cast<std::uint8_t>(
-                sysfs::ReadHexAttribute(entry / "bInterfaceProtocol").value_or(0));
-            std::error_code link_ec;
-            const fs::path driver = fs::read_symlink(entry / "driver", link_ec);
-            if (!link_ec) {
-                iface.driver = Utf8ToUtf16(driver.filename().string());
-            }
-            std::error_code node_ec;
-            for (fs::directory_iterator node(entry / "usbmisc", node_ec);
-                 !node_ec && node != fs::directory_iterator(); node.increment(node_ec)) {
-                if (LpNumber(node->path().filename().string())) {
-                    iface.has_printer_node = true;
-                }
-            }
-            interfaces[name.substr(0, colon)].push_back(std::move(iface));
         }
         std::vector<UsbBusDevice> result;
-        for (auto& [name, device] : devices) {
-            auto found = interfaces.find(name);
-            if (found != interfaces.end()) {
-                device.interfaces = std::move(found->second);
-                std::sort(device.interfaces.begin(), device.interfaces.end(),
-                          [](const UsbBusInterface& a, const UsbBusInterface& b) {
-                              return a.name < b.name;
-                          });
+        for (const auto& [name, dir] : device_dirs) {
+            std::optional<std::u16string> id = sysfs::UsbInstanceId(dir);
+            if (!id) {
+                continue;
             }
+            UsbBusDevice device{std::move(*id), Utf8ToUtf16(name), {}};
+            std::error_code child_ec;
+            for (fs::directory_iterator child(dir, child_ec);
+                 !child_ec && child != fs::directory_iterator(); child.increment(child_ec)) {
+                const std::string child_name = child->path().filename().string();
+                if (child_name.starts_with(name + ":")) {
+                    device.interfaces.push_back(ReadBusInterface(child->path()));
+                }
+            }
+            std::sort(
+                device.interfaces.begin(), device.interfaces.end(),
+                [](const UsbBusInterface& a, const UsbBusInterface& b) { return a.name < b.name; });
             result.push_back(std::move(device));
         }
         return result;
+    }
+
+  private:
+    static UsbBusInterface ReadBusInterface(const fs::path& dir) {
+        UsbBusInterface iface;
+        iface.name = Utf8ToUtf16(dir.filename().string());
+        iface.interface_class =
+            static_cast<std::uint8_t>(sysfs::ReadHexAttribute(dir / "bInterfaceClass").value_or(0));
+        iface.interface_subclass = static_cast<std::uint8_t>(
+            sysfs::ReadHexAttribute(dir / "bInterfaceSubClass").value_or(0));
+        iface.interface_protocol = static_cast<std::uint8_t>(
+            sysfs::ReadHexAttribute(dir / "bInterfaceProtocol").value_or(0));
+        std::error_code ec;
+        const fs::path driver = fs::read_symlink(dir / "driver", ec);
+        if (!ec) {
+            iface.driver = Utf8ToUtf16(driver.filename().string());
+        }
+        for (fs::directory_iterator node(dir / "usbmisc", ec);
+             !ec && node != fs::directory_iterator(); node.increment(ec)) {
+            if (LpNumber(node->path().filename().string())) {
+                iface.has_printer_node = true;
+            }
+        }
+        return iface;
     }
 };
 
