@@ -1,6 +1,7 @@
 #include "discovery/usb_discovery.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "discovery/device_globals.h"
 #include "platform/services.h"
@@ -59,7 +60,15 @@ std::u16string DeviceParametersKeyName(std::u16string_view devicePath) {
     return key;
 }
 
-std::int32_t SearchUSBPrint(std::vector<UsbPrinterEntry>& list) {
+namespace {
+
+// What a pass does with each supported printer it found: the entry, and the path of its
+// device file when the pass would make it the current device (null otherwise).
+using MatchSink = std::function<void(const UsbPrinterEntry& entry, const std::u16string* path)>;
+
+// One pass over the present interfaces, shared by every search so the per-element steps
+// exist once.
+std::int32_t SearchPass(const MatchSink& sink) {
     Debug(u"SearchUSBPrint()<----");
     platform::UsbPrinterInterfaces* interfaces = platform::Current().usb;
     std::unique_ptr<platform::UsbPrinterInterfaceSet> set =
@@ -111,15 +120,33 @@ std::int32_t SearchUSBPrint(std::vector<UsbPrinterEntry>& list) {
                     Debug(u"achUSBPort = " +
                           std::u16string(FixedView(entry.achUSBPort, kUsbPortCapacity)) + u" \r\n");
                 }
-                g_strDevicePath = detail->device_path;
+                sink(entry, &detail->device_path);
+                continue;
             }
         }
-        list.push_back(entry);
+        sink(entry, nullptr);
     }
 
     set.reset();
     Debug(u"SearchUSBPrint()----->");
     return kSearchDone;
+}
+
+}  // namespace
+
+std::int32_t SearchUSBPrint(std::vector<UsbPrinterEntry>& list) {
+    return SearchPass([&list](const UsbPrinterEntry& entry, const std::u16string* path) {
+        if (path) {
+            g_strDevicePath = *path;
+        }
+        list.push_back(entry);
+    });
+}
+
+std::int32_t SearchUSBPrinters(std::vector<FoundUsbPrinter>& list) {
+    return SearchPass([&list](const UsbPrinterEntry& entry, const std::u16string* path) {
+        list.push_back(FoundUsbPrinter{entry, path ? *path : std::u16string()});
+    });
 }
 
 }  // namespace tessel::discovery

@@ -43,4 +43,17 @@ std::u16string DeviceParametersKeyName(std::u16string_view devicePath);
 // failure stay in `list`.
 std::int32_t SearchUSBPrint(std::vector<UsbPrinterEntry>& list);
 
+// One supported printer with the path of its own device file.
+struct FoundUsbPrinter {
+    UsbPrinterEntry entry;
+    // Empty when SearchUSBPrint would not make this printer the current device (its
+    // parameters do not open, or it is a DOT4 interface).
+    std::u16string device_path;
+};
+
+// The same pass as SearchUSBPrint, with the same steps, results and debugger lines, but each
+// printer keeps its own device path and g_strDevicePath is left alone (g_strHardID is set on
+// every match as in any pass). For views that list every printer, not only the last one.
+std::int32_t SearchUSBPrinters(std::vector<FoundUsbPrinter>& list);
+
 }  // namespace tessel::discovery

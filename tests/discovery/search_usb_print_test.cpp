@@ -188,6 +188,45 @@ TEST_F(SearchUSBPrintTest, FailuresKeepEarlierEntriesAndReleaseTheSet) {
     EXPECT_TRUE(list.empty());
 }
 
+TEST_F(SearchUSBPrintTest, EachPrinterKeepsItsOwnDevicePathWithoutTouchingTheCurrentOne) {
+    FakeElement not_opened = Printer(u"USB\\VID_7A3C&PID_0C13\\NO", u"NO", 2);
+    not_opened.parameters_open = false;
+    FakeElement dot4 = Printer(u"USB\\VID_7A3C&PID_0C12\\D4", u"D4", 3);
+    dot4.dot4 = true;
+    usb.elements = {Printer(u"USB\\VID_7A3C&PID_0C12\\A", u"A", 1), not_opened,
+                    Printer(u"USB\\VID_04B8&PID_0005\\X", u"X", 9), dot4,
+                    Printer(u"USB\\VID_7A3C&PID_0C14\\E", u"E", 5)};
+
+    std::vector<FoundUsbPrinter> found;
+    EXPECT_EQ(SearchUSBPrinters(found), kSearchDone);
+    EXPECT_EQ(g_strDevicePath, kEarlierPath);
+    const std::vector<std::string> pass_lines = debug.lines();
+
+    // The same printers, ports and trace as SearchUSBPrint, which leaves the last path current.
+    std::vector<UsbPrinterEntry> list;
+    EXPECT_EQ(SearchUSBPrint(list), kSearchDone);
+    ASSERT_EQ(found.size(), list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ(Name(found[i].entry), Name(list[i]));
+        EXPECT_EQ(Port(found[i].entry), Port(list[i]));
+    }
+    EXPECT_EQ(debug.lines().size(), 2 * pass_lines.size());
+    EXPECT_EQ(g_strDevicePath, usb.elements[4].device_path);
+
+    ASSERT_EQ(found.size(), 4u);
+    EXPECT_EQ(found[0].device_path, usb.elements[0].device_path);
+    EXPECT_EQ(found[1].device_path, u"");
+    EXPECT_EQ(found[2].device_path, u"");
+    EXPECT_EQ(found[3].device_path, usb.elements[4].device_path);
+
+    // A failing element ends the pass the same way, earlier printers kept.
+    usb.elements[3].detail_read_fails = true;
+    found.clear();
+    EXPECT_EQ(SearchUSBPrinters(found), kSearchDetailReadFailed);
+    EXPECT_EQ(found.size(), 2u);
+    EXPECT_EQ(usb.live_sets, 0);
+}
+
 TEST(DeviceParametersKeyName, CutsALongPathTo259Characters) {
     const std::u16string prefix =
         u"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{28D78FAD-5A12-11D1-AE5B-0000F803A8C2}"
