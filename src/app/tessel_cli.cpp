@@ -1,37 +1,95 @@
 // tessel-cli: the command-line front end.
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "app/cli_info.h"
+#include "app/cli_options.h"
+#include "app/cli_upgrade.h"
 #include "payloads/build_info.h"
 #include "payloads/payload_format.h"
+#include "platform/clock.h"
+#include "platform/console.h"
 #include "platform/resources.h"
+#include "platform/services.h"
+#include "ui/ui_locale.h"
 
 namespace {
 
+using namespace tessel;
+
 constexpr const char* kFwVersion = "FW3.3.3.8";
 
-int ShowPayloads() {
+int ShowPayloads(platform::Console& console) {
     using namespace tessel::payloads;
-    std::printf("Tessel %s, %s payloads\n", kFwVersion,
-                kPayloadsAreStandIns ? "stand-in (emulator only)" : "maker's");
+    std::string out = std::string("Tessel ") + kFwVersion + ", " +
+                      (kPayloadsAreStandIns ? "stand-in (emulator only)" : "maker's") +
+                      " payloads\n";
     int missing = 0;
     for (const PayloadSpec* spec : {&kLoaderSpec, &kFirmwareSpec}) {
-        const auto bytes = tessel::platform::FindBinaryResource(spec->resource_id);
+        const auto bytes = platform::FindBinaryResource(spec->resource_id);
         const bool ok = bytes && bytes->size() == spec->size && LooksLikePayload(*bytes);
-        std::printf("  %-8s resource %u: %zu bytes%s\n", std::string(spec->name).c_str(),
-                    spec->resource_id, bytes ? bytes->size() : 0, ok ? "" : " (missing or damaged)");
+        char line[160];
+        std::snprintf(line, sizeof line, "  %-8s resource %u: %zu bytes%s\n",
+                      std::string(spec->name).c_str(), spec->resource_id, bytes ? bytes->size() : 0,
+                      ok ? "" : " (missing or damaged)");
+        out += line;
         missing += ok ? 0 : 1;
     }
+    console.Write(out);
     return missing == 0 ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        return ShowPayloads();
+    platform::Console& console = platform::SystemConsole();
+    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const app::ParsedArguments parsed = app::ParseArguments(args);
+    if (!parsed.options) {
+        console.WriteError("tessel-cli: " + parsed.error + "\n" + std::string(app::UsageText()));
+        return app::kExitUsage;
     }
-    std::fprintf(stderr, "usage: tessel-cli --version\n");
-    return 2;
+    const app::CliOptions& options = *parsed.options;
+    switch (options.command) {
+        case app::Command::kHelp:
+            console.Write(app::UsageText());
+            return app::kExitSuccess;
+        case app::Command::kVersion:
+            return ShowPayloads(console);
+        case app::Command::kUpgrade:
+        case app::Command::kInfo:
+            break;
+    }
+
+    // Before any thread starts: every thread inherits the blocked interrupt signals.
+    console.TakeInterrupts([&console] { app::OnInterrupt(console); });
+
+    const app::TimeScaleChoice time_scale =
+        app::ChooseTimeScale(std::getenv("TESSEL_TIME_SCALE"), payloads::kPayloadsAreStandIns);
+    if (!time_scale.notice.empty()) {
+        console.WriteError(time_scale.notice);
+    }
+    if (time_scale.error) {
+        return app::kExitUsage;
+    }
+    platform::Services services = platform::Current();
+    std::optional<platform::ScaledClock> scaled;
+    if (time_scale.scale) {
+        scaled.emplace(*services.clock, *time_scale.scale);
+        services.clock = &*scaled;
+    }
+    const platform::ScopedServices installed(services);
+
+    if (options.command == app::Command::kInfo) {
+        const app::InfoReport report = app::CollectInfo();
+        console.Write(options.json ? app::InfoJson(report) : app::InfoText(report));
+        return app::InfoExitCode(report);
+    }
+    const std::uint16_t langid = ui::UiLanguageFromEnvironment(
+        [](const char* name) -> const char* { return std::getenv(name); });
+    return app::RunUpgrade(options.answer, console, *services.clock, langid);
 }

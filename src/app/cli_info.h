@@ -1,0 +1,49 @@
+// `tessel-cli info`: what the upgrade would find, without upgrading. Lists the supported
+// printers found with their ports and device paths, asks each one for its status and firmware
+// version (queries only: no payload is ever sent), compares the version with the carried
+// firmware, and names the supported printers that are plugged in but cannot be used.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "discovery/unusable_printers.h"
+
+namespace tessel::app {
+
+enum class VersionComparison { kUnknown, kOlder, kSame, kNewer };
+
+struct PrinterReport {
+    std::u16string name;
+    std::u16string port;             // empty when it could not be read
+    std::u16string device_path;      // empty when the printer cannot be opened by path
+    bool opened = false;             // the device file opened for the queries
+    std::int32_t status_result = 0;  // the status query's link result
+    std::optional<std::uint8_t> status;
+    std::int32_t version_result = 0;     // the version query's link result
+    std::optional<std::string> version;  // the printer's version text (printable ASCII)
+    VersionComparison comparison = VersionComparison::kUnknown;
+};
+
+struct InfoReport {
+    std::int32_t search_result = 0;  // the discovery pass's result
+    std::vector<PrinterReport> printers;
+    std::vector<discovery::UnusablePrinter> unusable;
+};
+
+// Runs discovery and the two queries on the installed services.
+InfoReport CollectInfo();
+
+// The report as text lines, and as one JSON document.
+std::string InfoText(const InfoReport& report);
+std::string InfoJson(const InfoReport& report);
+
+// Why a supported printer cannot be used, in plain words.
+std::string UnusableReasonText(const discovery::UnusablePrinter& printer);
+
+// The exit status of info: 0 when the discovery pass ran to its end, 1 otherwise.
+int InfoExitCode(const InfoReport& report);
+
+}  // namespace tessel::app

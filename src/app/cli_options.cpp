@@ -1,0 +1,133 @@
+#include "app/cli_options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace tessel::app {
+namespace {
+
+ParsedArguments Wrong(std::string error) {
+    return ParsedArguments{std::nullopt, std::move(error)};
+}
+
+bool IsHelp(std::string_view arg) {
+    return arg == "--help" || arg == "-h" || arg == "help";
+}
+
+}  // namespace
+
+ParsedArguments ParseArguments(std::span<const std::string_view> args) {
+    if (args.empty()) {
+        return Wrong("no command given");
+    }
+    CliOptions options;
+    const std::string_view command = args.front();
+    const auto rest = args.subspan(1);
+    if (IsHelp(command)) {
+        if (!rest.empty()) {
+            return Wrong("help takes no arguments");
+        }
+        options.command = Command::kHelp;
+        return {options, {}};
+    }
+    if (command == "--version") {
+        if (!rest.empty()) {
+            return Wrong("--version takes no arguments");
+        }
+        options.command = Command::kVersion;
+        return {options, {}};
+    }
+    if (command == "upgrade") {
+        options.command = Command::kUpgrade;
+        for (const std::string_view arg : rest) {
+            PresetAnswer answer = PresetAnswer::kAsk;
+            if (arg == "--yes" || arg == "-y") {
+                answer = PresetAnswer::kYes;
+            } else if (arg == "--no" || arg == "-n") {
+                answer = PresetAnswer::kNo;
+            } else {
+                return Wrong("upgrade: unknown option " + std::string(arg));
+            }
+            if (options.answer != PresetAnswer::kAsk && options.answer != answer) {
+                return Wrong("upgrade: --yes and --no exclude each other");
+            }
+            options.answer = answer;
+        }
+        return {options, {}};
+    }
+    if (command == "info") {
+        options.command = Command::kInfo;
+        for (const std::string_view arg : rest) {
+            if (arg != "--json") {
+                return Wrong("info: unknown option " + std::string(arg));
+            }
+            options.json = true;
+        }
+        return {options, {}};
+    }
+    return Wrong("unknown command " + std::string(command));
+}
+
+std::string_view UsageText() {
+    return "usage: tessel-cli upgrade [--yes|--no]\n"
+           "       tessel-cli info [--json]\n"
+           "       tessel-cli --version\n"
+           "       tessel-cli --help\n"
+           "\n"
+           "upgrade   upgrades the firmware of the connected printer. When the printer already\n"
+           "          runs the carried firmware, --yes upgrades it again and --no stops;\n"
+           "          without either the question is asked on a terminal and otherwise\n"
+           "          answered No.\n"
+           "info      lists the printers found, their status and firmware version, and the\n"
+           "          printers that are plugged in but cannot be used. Sends no firmware.\n"
+           "--version shows the carried firmware and checks the embedded payloads.\n"
+           "\n"
+           "Exit status of upgrade: 0 upgraded, 1 failed, 2 printer not ready, 3 ended with a\n"
+           "message (no printer, port busy, newer firmware, declined); 64 wrong usage.\n";
+}
+
+int ExitCodeForScreen(ui::MainScreen screen) {
+    switch (screen) {
+        case ui::MainScreen::kSuccess:
+            return kExitSuccess;
+        case ui::MainScreen::kNotReady:
+            return kExitNotReady;
+        case ui::MainScreen::kStart:
+            return kExitEndedByMessage;
+        case ui::MainScreen::kFailure:
+        case ui::MainScreen::kBlank:
+        case ui::MainScreen::kProgress:
+            break;
+    }
+    return kExitFailed;
+}
+
+TimeScaleChoice ChooseTimeScale(const char* value, bool payloads_are_stand_ins) {
+    TimeScaleChoice choice;
+    if (value == nullptr || *value == '\0') {
+        return choice;
+    }
+    if (!payloads_are_stand_ins) {
+        choice.notice =
+            "tessel-cli: TESSEL_TIME_SCALE is ignored: this build carries the maker's payloads, "
+            "and a real printer needs its real waits.\n";
+        return choice;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const double scale = std::strtod(value, &end);
+    if (errno != 0 || end == value || *end != '\0' || !std::isfinite(scale) || scale <= 0.0 ||
+        scale > 1.0) {
+        choice.error = true;
+        choice.notice =
+            "tessel-cli: TESSEL_TIME_SCALE must be a number above 0 and at most 1 "
+            "(for example 0.01), not \"" +
+            std::string(value) + "\".\n";
+        return choice;
+    }
+    choice.scale = scale;
+    return choice;
+}
+
+}  // namespace tessel::app

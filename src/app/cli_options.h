@@ -1,0 +1,62 @@
+// The command line of tessel-cli: which command, its options, the exit statuses, and the
+// compressed clock that the emulator runs use.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "ui/main_display_model.h"
+
+namespace tessel::app {
+
+enum class Command { kHelp, kVersion, kUpgrade, kInfo };
+
+// How the yes/no question of an upgrade is answered.
+enum class PresetAnswer { kAsk, kYes, kNo };
+
+struct CliOptions {
+    Command command = Command::kHelp;
+    PresetAnswer answer = PresetAnswer::kAsk;  // upgrade only
+    bool json = false;                         // info only
+
+    friend bool operator==(const CliOptions&, const CliOptions&) = default;
+};
+
+struct ParsedArguments {
+    std::optional<CliOptions> options;  // nothing when the arguments are wrong
+    std::string error;                  // what is wrong, for the user
+};
+
+// `args` are the arguments after the program name.
+ParsedArguments ParseArguments(std::span<const std::string_view> args);
+
+// The usage text.
+std::string_view UsageText();
+
+// Exit statuses.
+inline constexpr int kExitSuccess = 0;         // upgrade: the success display
+inline constexpr int kExitFailed = 1;          // upgrade: the failure display
+inline constexpr int kExitNotReady = 2;        // upgrade: the not-ready display
+inline constexpr int kExitEndedByMessage = 3;  // upgrade: no printer, port busy, newer, declined
+inline constexpr int kExitUsage = 64;          // wrong arguments or environment
+inline constexpr int kExitInterrupted = 130;   // interrupted while no upgrade ran
+
+// The exit status for the display an upgrade run ended on. A run that ended with a message
+// or a decline leaves the start screen up; a display that is no end display at all counts as
+// a failure, so nothing but the success display ever gives 0.
+int ExitCodeForScreen(ui::MainScreen screen);
+
+// The compressed clock asked for with TESSEL_TIME_SCALE.
+struct TimeScaleChoice {
+    std::optional<double> scale;  // a ScaledClock with this scale, or the system clock
+    std::string notice;           // for standard error; empty when there is nothing to say
+    bool error = false;           // the value is unusable: do nothing
+};
+
+// `value` is the variable's value (null when unset). Only builds that carry stand-in
+// payloads honour it: with the maker's payloads a real printer needs its real waits.
+TimeScaleChoice ChooseTimeScale(const char* value, bool payloads_are_stand_ins);
+
+}  // namespace tessel::app

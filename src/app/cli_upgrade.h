@@ -1,0 +1,30 @@
+// `tessel-cli upgrade`: one upgrade run by the same worker as every front end, with the main
+// display model drawn on the console.
+#pragma once
+
+#include <cstdint>
+
+#include "app/cli_options.h"
+#include "platform/clock.h"
+#include "platform/console.h"
+
+namespace tessel::app {
+
+// Runs one upgrade on the installed services and returns its exit status. The display runs on
+// `clock` (the services' clock), its texts in the language `langid`. The yes/no question is
+// answered by `answer`, else asked when standard input is a terminal, else answered No.
+int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock& clock,
+               std::uint16_t langid);
+
+// What an interrupt (Ctrl+C, a termination request) does: while an upgrade runs it is refused
+// with a notice, because the printer would be left half upgraded; while the run's question
+// waits for an answer it leaves the question unanswered (which declines); otherwise it ends
+// the process with kExitInterrupted. Give it to Console::TakeInterrupts.
+void OnInterrupt(platform::Console& console);
+
+// The notice shown when an interrupt is refused.
+inline constexpr const char* kInterruptRefused =
+    "The upgrade cannot be stopped now: the printer would be left half upgraded. Please wait "
+    "until it ends.";
+
+}  // namespace tessel::app

@@ -1,0 +1,199 @@
+#include "app/terminal_view.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "platform/text.h"
+#include "ui/upgrade_display.h"
+
+namespace tessel::app {
+namespace {
+
+constexpr int kBarCells = 40;
+// Plain output prints the bar once per this many steps.
+constexpr int kPlainBarStep = 10;
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+}  // namespace
+
+std::string TerminalText(std::u16string_view text) {
+    std::string utf8 = platform::Utf16ToUtf8(text);
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') {
+            continue;
+        }
+        out.push_back(utf8[i]);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) {
+        out.pop_back();
+    }
+    return out;
+}
+
+std::optional<std::int32_t> AnswerFromInput(std::string_view line,
+                                            const ui::MessageDialogView& dialog) {
+    const std::string typed = Lower(Trim(line));
+    if (typed.empty()) {
+        return std::nullopt;
+    }
+    const bool yes_no = dialog.layout == ui::kLayoutYesNo;
+    if (yes_no && (typed == "y" || typed == "yes")) {
+        return ui::kAnswerYes;
+    }
+    if (yes_no && (typed == "n" || typed == "no")) {
+        return ui::kAnswerNo;
+    }
+    // A label typed out. Two buttons may share one (Japanese Yes and OK both read "OK"), so
+    // only a label that names exactly one visible button counts.
+    std::optional<std::int32_t> found;
+    for (const ui::MessageButtonView& button : dialog.buttons) {
+        if (button.visible && Lower(TerminalText(button.label)) == typed) {
+            if (found) {
+                return std::nullopt;
+            }
+            found = button.answer;
+        }
+    }
+    return found;
+}
+
+TerminalView::TerminalView(bool redraw_in_place) : in_place_(redraw_in_place) {}
+
+std::string TerminalView::Bar(int position) {
+    const int clamped = std::clamp(position, 0, 100);
+    const int filled = clamped * kBarCells / 100;
+    char percent[8];
+    std::snprintf(percent, sizeof percent, "%3d%%", clamped);
+    return "[" + std::string(static_cast<std::size_t>(filled), '#') +
+           std::string(static_cast<std::size_t>(kBarCells - filled), '.') + "] " + percent;
+}
+
+std::string TerminalView::Choices(const ui::MessageDialogView& dialog) {
+    const ui::MessageButtonView* yes = dialog.Button(ui::kAnswerYes);
+    const ui::MessageButtonView* no = dialog.Button(ui::kAnswerNo);
+    return "[y] " + (yes ? TerminalText(yes->label) : std::string()) + "   [n] " +
+           (no ? TerminalText(no->label) : std::string());
+}
+
+void TerminalView::ClearBar(std::string& out) {
+    if (bar_on_line_) {
+        out += "\r" + std::string(Bar(0).size(), ' ') + "\r";
+        bar_on_line_ = false;
+    }
+}
+
+void TerminalView::DrawBar(std::string& out, int position) {
+    if (in_place_) {
+        out += "\r" + Bar(position);
+        bar_on_line_ = true;
+    } else {
+        out += Bar(position) + "\n";
+    }
+    last_bar_position_ = position;
+}
+
+void TerminalView::TextLine(std::string& out, const ui::TextControlView& control, Shown& shown) {
+    if (control.visible && (!shown.visible || control.text_serial != shown.serial)) {
+        const std::string text = TerminalText(control.text);
+        if (!text.empty()) {
+            out += text + "\n";
+        }
+    }
+    shown.visible = control.visible;
+    shown.serial = control.text_serial;
+}
+
+std::string TerminalView::Render(const ui::MainDisplayView& view) {
+    if (started_ && view.revision <= revision_) {
+        return {};
+    }
+    revision_ = view.revision;
+    // Lines go above the bar: take the bar off its line, print, and draw it again below.
+    std::string lines;
+    if (!started_) {
+        started_ = true;
+        lines += TerminalText(view.title) + "\n";
+    }
+    TextLine(lines, view.status_line, status_);
+    TextLine(lines, view.result_text, result_);
+    TextLine(lines, view.message, message_);
+    if (view.message_dialog.has_value() != dialog_shown_) {
+        dialog_shown_ = view.message_dialog.has_value();
+        if (dialog_shown_) {
+            lines += TerminalText(view.message_dialog->text) + "\n";
+            if (view.message_dialog->layout == ui::kLayoutYesNo) {
+                lines += Choices(*view.message_dialog) + "\n";
+            }
+        }
+    }
+
+    std::string out;
+    const int position = view.progress.position;
+    if (view.progress.visible) {
+        const bool due =
+            in_place_ ? !progress_visible_ || position != last_bar_position_ || !lines.empty()
+                      : !progress_visible_ ||
+                            position / kPlainBarStep != last_bar_position_ / kPlainBarStep;
+        if (!lines.empty()) {
+            ClearBar(out);
+            out += lines;
+        }
+        if (due) {
+            DrawBar(out, position);
+        }
+    } else {
+        if (progress_visible_) {
+            // The bar's last word: where it ended (full after a success).
+            if (in_place_) {
+                DrawBar(out, position);
+                out += "\n";
+                bar_on_line_ = false;
+            } else if (position / kPlainBarStep != last_bar_position_ / kPlainBarStep) {
+                DrawBar(out, position);
+            }
+        }
+        out += lines;
+    }
+    progress_visible_ = view.progress.visible;
+    return out;
+}
+
+std::string TerminalView::Line(std::string_view utf8) {
+    std::string out;
+    const bool redraw = bar_on_line_;
+    ClearBar(out);
+    out += std::string(utf8) + "\n";
+    if (redraw) {
+        DrawBar(out, last_bar_position_);
+    }
+    return out;
+}
+
+std::string TerminalView::Finish() {
+    if (!bar_on_line_) {
+        return {};
+    }
+    bar_on_line_ = false;
+    return "\n";
+}
+
+}  // namespace tessel::app
