@@ -1,0 +1,102 @@
+#include "app/cli_options.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tessel::app {
+namespace {
+
+TEST(ParseArguments, CommandsAndOptions) {
+    struct Case {
+        std::vector<std::string_view> args;
+        std::optional<CliOptions> expected;  // nothing: refused
+    };
+    const CliOptions upgrade{Command::kUpgrade, PresetAnswer::kAsk, false};
+    const CliOptions yes{Command::kUpgrade, PresetAnswer::kYes, false};
+    const CliOptions no{Command::kUpgrade, PresetAnswer::kNo, false};
+    const CliOptions info{Command::kInfo, PresetAnswer::kAsk, false};
+    const CliOptions json{Command::kInfo, PresetAnswer::kAsk, true};
+    const CliOptions help{Command::kHelp, PresetAnswer::kAsk, false};
+    const CliOptions version{Command::kVersion, PresetAnswer::kAsk, false};
+    const Case cases[] = {
+        {{"upgrade"}, upgrade},
+        {{"upgrade", "--yes"}, yes},
+        {{"upgrade", "-y"}, yes},
+        {{"upgrade", "--no"}, no},
+        {{"upgrade", "-n"}, no},
+        {{"upgrade", "--yes", "--yes"}, yes},
+        {{"upgrade", "--yes", "--no"}, std::nullopt},
+        {{"upgrade", "--no", "-y"}, std::nullopt},
+        {{"upgrade", "--json"}, std::nullopt},
+        {{"upgrade", "yes"}, std::nullopt},
+        {{"info"}, info},
+        {{"info", "--json"}, json},
+        {{"info", "--yes"}, std::nullopt},
+        {{"--version"}, version},
+        {{"--version", "x"}, std::nullopt},
+        {{"--help"}, help},
+        {{"-h"}, help},
+        {{"help"}, help},
+        {{}, std::nullopt},
+        {{"Upgrade"}, std::nullopt},
+        {{"--yes", "upgrade"}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        std::string joined;
+        for (const auto a : c.args) {
+            joined += std::string(a) + " ";
+        }
+        SCOPED_TRACE(joined);
+        const ParsedArguments parsed = ParseArguments(c.args);
+        EXPECT_EQ(parsed.options, c.expected);
+        EXPECT_EQ(parsed.error.empty(), c.expected.has_value());
+    }
+}
+
+TEST(ExitCodeForScreen, OnlyTheSuccessDisplayGivesZero) {
+    using ui::MainScreen;
+    EXPECT_EQ(ExitCodeForScreen(MainScreen::kSuccess), 0);
+    EXPECT_EQ(ExitCodeForScreen(MainScreen::kFailure), 1);
+    EXPECT_EQ(ExitCodeForScreen(MainScreen::kNotReady), 2);
+    // No printer, busy port, newer firmware, declined: the display was never touched.
+    EXPECT_EQ(ExitCodeForScreen(MainScreen::kStart), 3);
+    // A run can not end on these; if one did, it did not succeed.
+    EXPECT_EQ(ExitCodeForScreen(MainScreen::kProgress), 1);
+    EXPECT_EQ(ExitCodeForScreen(MainScreen::kBlank), 1);
+}
+
+TEST(ChooseTimeScale, HonouredOnlyWithStandInsAndOnlyWhenSound) {
+    struct Case {
+        const char* value;
+        std::optional<double> scale;
+        bool error;
+    };
+    const Case cases[] = {
+        {nullptr, std::nullopt, false}, {"", std::nullopt, false},
+        {"0.01", 0.01, false},          {"1", 1.0, false},
+        {"1e-3", 0.001, false},         {"0", std::nullopt, true},
+        {"-0.5", std::nullopt, true},   {"2", std::nullopt, true},
+        {"fast", std::nullopt, true},   {"0.01s", std::nullopt, true},
+        {"nan", std::nullopt, true},    {"inf", std::nullopt, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value ? c.value : "(unset)");
+        const TimeScaleChoice choice = ChooseTimeScale(c.value, true);
+        EXPECT_EQ(choice.scale, c.scale);
+        EXPECT_EQ(choice.error, c.error);
+        EXPECT_EQ(choice.notice.empty(), !c.error);
+    }
+
+    // The maker's payloads: every value is ignored, with a word on standard error.
+    for (const char* value : {"0.01", "fast"}) {
+        const TimeScaleChoice choice = ChooseTimeScale(value, false);
+        EXPECT_FALSE(choice.scale);
+        EXPECT_FALSE(choice.error);
+        EXPECT_NE(choice.notice.find("ignored"), std::string::npos);
+    }
+    EXPECT_TRUE(ChooseTimeScale(nullptr, false).notice.empty());
+}
+
+}  // namespace
+}  // namespace tessel::app

@@ -1,0 +1,163 @@
+#include "app/terminal_view.h"
+
+#include <gtest/gtest.h>
+
+#include "ui/main_display_model.h"
+#include "ui/message_dialog_model.h"
+#include "ui/ui_text.h"
+#include "virtual_clock.h"
+
+namespace tessel::app {
+namespace {
+
+using ui::kAnimationTickMs;
+using ui::kStateAnimation;
+using ui::kStateFailed;
+using ui::kStateNotReady;
+using ui::kStateProgress;
+
+std::string T(int id) {
+    return TerminalText(ui::GetUiText(id));
+}
+
+// A display model whose every change is drawn, the way the command line wires them.
+class TerminalViewTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        ui::g_wPrimaryLang = 0;
+        ui::g_wSubLang = 0;
+    }
+    void Start(bool in_place, std::uint16_t langid = 0x0409) {
+        view_.emplace(in_place);
+        model_.Initialise(langid);
+        model_.SetChangeListener([this](std::uint64_t) { Draw(); });
+        Draw();
+    }
+    void Draw() { out_ += view_->Render(model_.Snapshot()); }
+    void Ticks(int ticks) {
+        for (int i = 0; i < ticks; ++i) {
+            clock_.AdvanceMs(kAnimationTickMs);
+            model_.AdvanceAnimation();
+        }
+    }
+    // The loader started, the restart wait began and `ticks` ticks passed.
+    void Progress(int ticks) {
+        model_.ShowUpgradeState(kStateProgress, 0);
+        model_.ShowUpgradeState(kStateAnimation, 0);
+        Ticks(ticks);
+    }
+    std::string Take() { return std::exchange(out_, std::string()); }
+
+    tessel::testing::VirtualClock clock_;
+    ui::MainDisplayModel model_{clock_};
+    std::optional<TerminalView> view_;
+    std::string out_;
+};
+
+TEST_F(TerminalViewTest, PlainOutputHasOneLinePerTextAndABarEveryTenSteps) {
+    Start(false);
+    Progress(95);
+    model_.ShowUpgradeState(kStateAnimation, 100);
+    model_.ShowUpgradeState(kStateProgress, 100);
+    out_ += view_->Finish();
+
+    std::string expected = "Bexlot  Firmware Upgrade Tool(FW3.3.3.8)\n" + T(7) + "\n" + T(2) +
+                           "\n" + TerminalView::Bar(1) + "\n";
+    for (int step = 10; step <= 90; step += 10) {
+        expected += TerminalView::Bar(step) + "\n";
+    }
+    expected += TerminalView::Bar(100) + "\n" + T(9) + "\n" + T(21) + "\n";
+    EXPECT_EQ(Take(), expected);
+    EXPECT_EQ(TerminalView::Bar(37), "[##############..........................]  37%");
+}
+
+TEST_F(TerminalViewTest, InPlaceBarIsRedrawnOnItsLineAndEndedBeforeTheResult) {
+    Start(true);
+    Take();
+    Progress(2);
+    EXPECT_EQ(Take(),
+              T(7) + "\n" + T(2) + "\n\r" + TerminalView::Bar(1) + "\r" + TerminalView::Bar(2));
+
+    // A line of the front end's own goes above the bar, which comes back below it.
+    const std::string blank = "\r" + std::string(TerminalView::Bar(0).size(), ' ') + "\r";
+    EXPECT_EQ(view_->Line("note"), blank + "note\n\r" + TerminalView::Bar(2));
+
+    // The animation runs out: the bar stays where it stopped and the failure follows.
+    Ticks(98);
+    std::string out = Take();
+    EXPECT_EQ(out.find('\n'), out.size() - (T(10).size() + T(1).size() + 3));
+    EXPECT_EQ(
+        out.substr(out.size() - (TerminalView::Bar(99).size() + T(10).size() + T(1).size() + 3)),
+        TerminalView::Bar(99) + "\n" + T(10) + "\n" + T(1) + "\n");
+
+    // The worker's success replaces the animation's failure, on fresh lines.
+    model_.ShowUpgradeState(kStateProgress, 100);
+    EXPECT_EQ(Take(), T(9) + "\n" + T(21) + "\n");
+    EXPECT_EQ(view_->Finish(), "");
+}
+
+TEST_F(TerminalViewTest, EndDisplaysWithoutProgress) {
+    Start(false, 0x0804);
+    model_.ShowUpgradeState(kStateNotReady, 0);
+    EXPECT_EQ(Take(), "Bexlot固件升级工具(FW3.3.3.8)\n" + T(5) + "\n");
+    model_.ShowUpgradeState(kStateFailed, 0);
+    EXPECT_EQ(Take(), T(10) + "\n" + T(1) + "\n");
+    // Drawing the same revision again, or an older one, adds nothing.
+    EXPECT_EQ(view_->Render(model_.Snapshot()), "");
+    ui::MainDisplayView older = model_.Snapshot();
+    --older.revision;
+    older.message.text_serial += 7;
+    EXPECT_EQ(view_->Render(older), "");
+}
+
+TEST_F(TerminalViewTest, MessageDialogShowsItsTextAndTheLabelsOfItsButtons) {
+    Start(false, 0x0411);  // Japanese: Yes reads "OK", No reads "キャンセル"
+    Take();
+    model_.SetMessageDialogHandler([this](const ui::MessageDialogView& dialog) {
+        Draw();
+        return dialog.dismissed_answer;
+    });
+    model_.ShowMessageDialog(ui::GetUiText(ui::kTextSameFirmware), ui::kLayoutYesNo);
+    model_.ShowMessageDialog(ui::GetUiText(ui::kTextNoPrinter), ui::kLayoutOk);
+    EXPECT_EQ(Take(), T(12) + "\n[y] OK   [n] キャンセル\n" + T(6) + "\n");
+}
+
+TEST_F(TerminalViewTest, TypedAnswers) {
+    struct Case {
+        std::uint16_t langid;
+        std::int32_t layout;
+        const char* typed;
+        std::optional<std::int32_t> answer;
+    };
+    const Case cases[] = {
+        {0x0409, ui::kLayoutYesNo, "y", ui::kAnswerYes},
+        {0x0409, ui::kLayoutYesNo, "  YES \r", ui::kAnswerYes},
+        {0x0409, ui::kLayoutYesNo, "n", ui::kAnswerNo},
+        {0x0409, ui::kLayoutYesNo, "No", ui::kAnswerNo},
+        {0x0409, ui::kLayoutYesNo, "", std::nullopt},
+        {0x0409, ui::kLayoutYesNo, "maybe", std::nullopt},
+        {0x0409, ui::kLayoutYesNo, "confirm", std::nullopt},  // the OK button is not shown
+        {0x0411, ui::kLayoutYesNo, "ok", ui::kAnswerYes},     // Yes reads "OK" in Japanese
+        {0x0411, ui::kLayoutYesNo, "キャンセル", ui::kAnswerNo},
+        {0x0804, ui::kLayoutYesNo, "是", ui::kAnswerYes},
+        {0x0804, ui::kLayoutYesNo, "否", ui::kAnswerNo},
+        {0x0419, ui::kLayoutYesNo, "Да", ui::kAnswerYes},
+        {0x0409, ui::kLayoutOk, "y", std::nullopt},
+        {0x0409, ui::kLayoutOk, "confirm", ui::kAnswerOk},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.langid) + " '" + c.typed + "'");
+        ui::SetUiLanguage(c.langid);
+        const ui::MessageDialogView dialog = ui::BuildMessageDialog(u"?", c.layout);
+        EXPECT_EQ(AnswerFromInput(c.typed, dialog), c.answer);
+    }
+}
+
+TEST(TerminalText, LineEndsOfTheTexts) {
+    EXPECT_EQ(TerminalText(u"a\r\nb\r\n\r\n"), "a\nb");
+    EXPECT_EQ(TerminalText(u"Inizia l\u2019aggiornamento"), "Inizia l’aggiornamento");
+    EXPECT_EQ(TerminalText(u""), "");
+}
+
+}  // namespace
+}  // namespace tessel::app
