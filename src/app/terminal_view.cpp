@@ -83,8 +83,12 @@ std::string TerminalView::Bar(int position) {
     const int filled = clamped * kBarCells / 100;
     char percent[8];
     std::snprintf(percent, sizeof percent, "%3d%%", clamped);
-    return "[" + std::string(static_cast<std::size_t>(filled), '#') +
-           std::string(static_cast<std::size_t>(kBarCells - filled), '.') + "] " + percent;
+    std::string bar = "[";
+    bar.append(static_cast<std::size_t>(filled), '#');
+    bar.append(static_cast<std::size_t>(kBarCells - filled), '.');
+    bar += "] ";
+    bar += percent;
+    return bar;
 }
 
 std::string TerminalView::Choices(const ui::MessageDialogView& dialog) {
@@ -96,17 +100,21 @@ std::string TerminalView::Choices(const ui::MessageDialogView& dialog) {
 
 void TerminalView::ClearBar(std::string& out) {
     if (bar_on_line_) {
-        out += "\r" + std::string(Bar(0).size(), ' ') + "\r";
+        out += '\r';
+        out.append(Bar(0).size(), ' ');
+        out += '\r';
         bar_on_line_ = false;
     }
 }
 
 void TerminalView::DrawBar(std::string& out, int position) {
     if (in_place_) {
-        out += "\r" + Bar(position);
+        out += '\r';
+        out += Bar(position);
         bar_on_line_ = true;
     } else {
-        out += Bar(position) + "\n";
+        out += Bar(position);
+        out += '\n';
     }
     last_bar_position_ = position;
 }

@@ -79,7 +79,8 @@ TEST_F(TerminalViewTest, InPlaceBarIsRedrawnOnItsLineAndEndedBeforeTheResult) {
               T(7) + "\n" + T(2) + "\n\r" + TerminalView::Bar(1) + "\r" + TerminalView::Bar(2));
 
     // A line of the front end's own goes above the bar, which comes back below it.
-    const std::string blank = "\r" + std::string(TerminalView::Bar(0).size(), ' ') + "\r";
+    std::string blank(TerminalView::Bar(0).size() + 2, ' ');
+    blank.front() = blank.back() = '\r';
     EXPECT_EQ(view_->Line("note"), blank + "note\n\r" + TerminalView::Bar(2));
 
     // The animation runs out: the bar stays where it stopped and the failure follows.
