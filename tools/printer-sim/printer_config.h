@@ -46,6 +46,8 @@ struct Faults {
     std::optional<std::uint16_t> return_product;
     // Reads from the client at most this many bytes per second of printer time (0: no cap).
     std::uint64_t throughput = 0;
+
+    bool operator==(const Faults&) const = default;
 };
 
 struct PrinterConfig {
@@ -68,6 +70,8 @@ struct PrinterConfig {
 
     // "MFG:Bexlot;CMD:ACL,PJL;MDL:R7200 Series;CLS:PRINTER;"
     std::string Ieee1284Id() const;
+
+    bool operator==(const PrinterConfig&) const = default;
 };
 
 // The printer's models: R7100..R7400, and DEFAULT for a printer with broken firmware.

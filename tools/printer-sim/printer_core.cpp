@@ -66,7 +66,8 @@ PrinterCore::PrinterCore(int index, PrinterConfig config, platform::Clock& clock
       version_(config_.version),
       disconnect_fault_armed_(config_.faults.disconnect_after.has_value()) {
     if (config_.faults.throughput > 0) {
-        burst_ = std::clamp(static_cast<double>(config_.faults.throughput) / 10.0, 1.0, 65536.0);
+        // A burst of at most 10 ms of traffic (and 4 KiB), so the cap holds over short transfers.
+        burst_ = std::clamp(static_cast<double>(config_.faults.throughput) / 100.0, 1.0, 4096.0);
         tokens_ = burst_;
         tokens_at_ms_ = clock_.NowMs();
     }
@@ -313,14 +314,16 @@ void PrinterCore::OnPayload() {
     }
 
     const std::int64_t duration = now - payload_started_ms_;
-    Json fields = {
-        {"kind", KindName(static_cast<int>(payload_kind_))},
-        {"size", payload.size()},
-        {"valid", reason.empty()},
-        {"reason", reason},
-        {"marker", Hex({reinterpret_cast<const std::uint8_t*>(marker.data()), marker.size()})},
-        {"started_t_ms", log_.SinceStart(payload_started_ms_)},
-        {"duration_ms", duration}};
+    Json fields = {{"kind", KindName(static_cast<int>(payload_kind_))},
+                   {"size", payload.size()},
+                   {"valid", reason.empty()},
+                   {"reason", reason},
+                   {"marker", std::all_of(marker.begin(), marker.end(),
+                                          [](char c) { return c >= 0x20 && c < 0x7F; })
+                                  ? marker
+                                  : std::string("?")},
+                   {"started_t_ms", log_.SinceStart(payload_started_ms_)},
+                   {"duration_ms", duration}};
     if (duration > 0) {
         fields["bytes_per_s"] = static_cast<std::int64_t>(static_cast<double>(payload.size()) *
                                                           1000.0 / static_cast<double>(duration));
@@ -380,7 +383,7 @@ std::optional<std::int64_t> PrinterCore::NextDueMs() const {
     consider(return_at_);
     consider(burn_end_at_);
     if (config_.faults.throughput > 0 && mode_ != Mode::kOff) {
-        const double want = std::min(burst_, 4096.0);
+        const double want = burst_;
         if (tokens_ < want) {
             const double rate = static_cast<double>(config_.faults.throughput);
             consider(tokens_at_ms_ +
@@ -399,9 +402,11 @@ std::size_t PrinterCore::ReceiveAllowance() {
     }
     const std::int64_t now = clock_.NowMs();
     const double rate = static_cast<double>(config_.faults.throughput);
-    tokens_ = std::min(burst_, tokens_ + static_cast<double>(now - tokens_at_ms_) * rate / 1000.0);
+    // Room for a second burst keeps what accrues while a wait rounds up to whole milliseconds.
+    tokens_ =
+        std::min(2 * burst_, tokens_ + static_cast<double>(now - tokens_at_ms_) * rate / 1000.0);
     tokens_at_ms_ = now;
-    return tokens_ >= std::min(burst_, 4096.0) ? static_cast<std::size_t>(tokens_) : 0;
+    return tokens_ >= burst_ ? static_cast<std::size_t>(tokens_) : 0;
 }
 
 }  // namespace tessel::sim
