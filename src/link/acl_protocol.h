@@ -13,7 +13,7 @@ inline constexpr std::array<std::uint8_t, 9> kUel = {0x1B, '%', '-', '1', '2', '
 
 // "@PJL ENTER LANGUAGE=ACL\r\n", no terminating zero.
 inline constexpr std::array<std::uint8_t, 25> kEnterAcl = {
-    '@', 'P', 'J', 'L', ' ', 'E', 'N', 'T', 'E', 'R', ' ', 'L', 'A',
+    '@', 'P', 'J', 'L', ' ', 'E', 'N', 'T', 'E', 'R', ' ',  'L', 'A',
     'N', 'G', 'U', 'A', 'G', 'E', '=', 'A', 'C', 'L', '\r', '\n'};
 
 inline constexpr std::size_t kEnvelopeSize = kUel.size() + kEnterAcl.size();  // 34
@@ -21,9 +21,9 @@ inline constexpr std::size_t kEnvelopeSize = kUel.size() + kEnterAcl.size();  //
 inline constexpr std::size_t kAclHeaderSize = 16;
 inline constexpr std::uint16_t kAclMagic = 0x00AC;
 
-inline constexpr std::uint16_t kCmdStatus = 0xFF87;     // status query and its reply
+inline constexpr std::uint16_t kCmdStatus = 0xFF87;       // status query and its reply
 inline constexpr std::uint16_t kCmdObjectQuery = 0xFF21;  // firmware-version query and reply
-inline constexpr std::uint16_t kCmdDownload = 0x000F;   // the command inside each payload
+inline constexpr std::uint16_t kCmdDownload = 0x000F;     // the command inside each payload
 
 // 16 bytes opening every command and reply; multi-byte fields are big-endian on the wire.
 struct AclHeader {

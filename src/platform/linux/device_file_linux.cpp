@@ -1,35 +1,48 @@
 // Device files on Linux: the usblp character device (/dev/usb/lpN), or the pseudo-terminal
-// that the printer emulator serves in its place.
-#include <cerrno>
+// that the printer emulator serves in its place. Pipes, sockets and plain files work too (the
+// benchmark sends into a pipe).
+#include "platform/linux/device_file_linux.h"
+
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <termios.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include "payloads/build_info.h"
 #include "payloads/payload_format.h"
-#include "platform/debug_output.h"
-#include "platform/device_file.h"
 #include "platform/services.h"
 #include "platform/text.h"
 
 namespace tessel::platform {
 namespace {
 
-constexpr unsigned kUsbLpMajor = 180;
+// Pseudo-terminals by device number: the legacy BSD pairs (2, 3), the Unix98 masters and
+// slaves (128-143) and the multiplexer /dev/ptmx (5:2).
+bool IsPseudoTerminal(dev_t rdev) {
+    const unsigned maj = major(rdev);
+    return maj == 2 || maj == 3 || (maj >= 128 && maj <= 143) || (maj == 5 && minor(rdev) == 2);
+}
 
 class LinuxDeviceFile final : public DeviceFile {
-public:
-    LinuxDeviceFile(int fd, bool real_printer) : fd_(fd), real_printer_(real_printer) {}
+  public:
+    LinuxDeviceFile(int fd, bool real_printer, int read_wait_ms)
+        : fd_(fd), real_printer_(real_printer), read_wait_ms_(read_wait_ms) {}
     ~LinuxDeviceFile() override { ::close(fd_); }
+    LinuxDeviceFile(const LinuxDeviceFile&) = delete;
+    LinuxDeviceFile& operator=(const LinuxDeviceFile&) = delete;
 
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
         if (payloads::kPayloadsAreStandIns && real_printer_ &&
             payloads::LooksLikePayload({data, count})) {
-            Debug(u"Refusing to send a stand-in payload to a real printer: this build does not "
-                  u"carry the maker's payloads");
+            Debug(
+                u"Refusing to send a stand-in payload to a real printer: this build does not "
+                u"carry the maker's payloads");
             return -1;
         }
+        // No SIGPIPE to fear: a pipe opened for reading and writing always has a reader.
         ssize_t n;
         do {
             n = ::write(fd_, data, count);
@@ -37,21 +50,47 @@ public:
         return n < 0 ? -1 : static_cast<std::int32_t>(n);
     }
 
+    // Waits up to read_wait_ms_ for data; none gives 0 bytes. A device that went away, or a
+    // peer that closed its end, gives -1.
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
+        pollfd p{fd_, POLLIN, 0};
+        int ready;
+        do {
+            p.revents = 0;
+            ready = ::poll(&p, 1, read_wait_ms_);
+        } while (ready < 0 && errno == EINTR);
+        if (ready < 0) {
+            return -1;
+        }
+        if (ready == 0) {
+            return 0;
+        }
+        if ((p.revents & (POLLERR | POLLNVAL)) != 0 && (p.revents & POLLIN) == 0) {
+            return -1;
+        }
         ssize_t n;
         do {
             n = ::read(fd_, buffer, count);
         } while (n < 0 && errno == EINTR);
-        return n < 0 ? -1 : static_cast<std::int32_t>(n);
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0 && (p.revents & POLLHUP) != 0) {
+            return -1;  // end of stream: the other side is gone
+        }
+        return static_cast<std::int32_t>(n);
     }
 
-private:
+  private:
     int fd_;
     bool real_printer_;
+    int read_wait_ms_;
 };
 
 class LinuxDeviceFiles final : public DeviceFiles {
-public:
+  public:
+    explicit LinuxDeviceFiles(int read_wait_ms) : read_wait_ms_(read_wait_ms) {}
+
     std::unique_ptr<DeviceFile> Open(const std::u16string& path) override {
         const std::string native = Utf16ToUtf8(path);
         int fd;
@@ -62,17 +101,32 @@ public:
             return nullptr;
         }
         struct stat st {};
-        // Anything that is not the emulator's pseudo-terminal counts as a real printer.
-        const bool real = ::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) ||
-                          major(st.st_rdev) == kUsbLpMajor || !::isatty(fd);
-        return std::make_unique<LinuxDeviceFile>(fd, real);
+        const bool known = ::fstat(fd, &st) == 0;
+        // A printer is a character device; the emulator's pseudo-terminal is not one, nor are
+        // pipes, sockets and plain files. When in doubt it is one.
+        const bool real = !known || (S_ISCHR(st.st_mode) && !IsPseudoTerminal(st.st_rdev));
+        // A terminal's line discipline would rewrite bytes (line ends, control characters):
+        // raw mode passes them through unchanged.
+        termios tio{};
+        if (::isatty(fd) && ::tcgetattr(fd, &tio) == 0) {
+            ::cfmakeraw(&tio);
+            ::tcsetattr(fd, TCSANOW, &tio);
+        }
+        return std::make_unique<LinuxDeviceFile>(fd, real, read_wait_ms_);
     }
+
+  private:
+    int read_wait_ms_;
 };
 
 }  // namespace
 
+std::unique_ptr<DeviceFiles> MakeLinuxDeviceFiles(int read_wait_ms) {
+    return std::make_unique<LinuxDeviceFiles>(read_wait_ms);
+}
+
 DeviceFiles& SystemDeviceFiles() {
-    static LinuxDeviceFiles files;
+    static LinuxDeviceFiles files(kDeviceReadWaitMs);
     return files;
 }
 

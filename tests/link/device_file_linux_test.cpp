@@ -1,0 +1,170 @@
+// The Linux device file the link runs on, over real kernel objects: a pseudo-terminal pair as
+// the emulator serves it, a pipe, /dev/null as a stand-in for a printer's character device.
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "payloads/build_info.h"
+#include "payloads/payload_format.h"
+#include "platform/linux/device_file_linux.h"
+#include "platform/resources.h"
+#include "platform/services.h"
+#include "platform/text.h"
+#include "virtual_clock.h"
+
+namespace tessel::platform {
+namespace {
+
+constexpr int kShortWaitMs = 50;
+
+class PseudoTerminal {
+  public:
+    PseudoTerminal() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) {
+            slave_path_ = ::ptsname(master_);
+        }
+    }
+    ~PseudoTerminal() { CloseMaster(); }
+
+    std::u16string slave_path() const { return Utf8ToUtf16(slave_path_); }
+    int master() const { return master_; }
+    void CloseMaster() {
+        if (master_ >= 0) {
+            ::close(master_);
+            master_ = -1;
+        }
+    }
+
+    // Reads `count` bytes from the master, giving up after a few seconds without data.
+    std::vector<std::uint8_t> ReadMaster(std::size_t count) const {
+        std::vector<std::uint8_t> out;
+        std::uint8_t buffer[512];
+        while (out.size() < count) {
+            pollfd p{master_, POLLIN, 0};
+            if (::poll(&p, 1, 5000) <= 0) {
+                break;
+            }
+            const ssize_t n = ::read(master_, buffer, sizeof buffer);
+            if (n <= 0) {
+                break;
+            }
+            out.insert(out.end(), buffer, buffer + n);
+        }
+        return out;
+    }
+
+  private:
+    int master_ = -1;
+    std::string slave_path_;
+};
+
+std::vector<std::uint8_t> EveryByteValue() {
+    std::vector<std::uint8_t> bytes(256);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i);
+    }
+    return bytes;
+}
+
+class LinuxDeviceFile : public ::testing::Test {
+  protected:
+    testing::VirtualClock clock;
+    testing::RecordingDebugOutput debug;
+    std::unique_ptr<DeviceFiles> files = MakeLinuxDeviceFiles(kShortWaitMs);
+    ScopedServices services{{&clock, &debug, files.get(), nullptr, nullptr, nullptr}};
+};
+
+// Control characters, line ends and bytes above 0x7F pass unchanged both ways, although the
+// terminal starts in its default (cooked) mode.
+TEST_F(LinuxDeviceFile, PseudoTerminalCarriesEveryByteUnchanged) {
+    PseudoTerminal pty;
+    auto device = files->Open(pty.slave_path());
+    ASSERT_NE(device, nullptr);
+    const auto bytes = EveryByteValue();
+
+    ASSERT_EQ(device->Write(bytes.data(), 256), 256);
+    EXPECT_EQ(pty.ReadMaster(256), bytes);
+
+    ASSERT_EQ(::write(pty.master(), bytes.data(), bytes.size()), 256);
+    std::vector<std::uint8_t> received;
+    for (int reads = 0; reads < 100 && received.size() < 256; ++reads) {
+        std::uint8_t buffer[256];
+        const std::int32_t n = device->Read(buffer, sizeof buffer);
+        ASSERT_GE(n, 0);
+        received.insert(received.end(), buffer, buffer + n);
+    }
+    EXPECT_EQ(received, bytes);
+}
+
+TEST_F(LinuxDeviceFile, SilentDeviceReadComesBackEmpty) {
+    PseudoTerminal pty;
+    auto device = files->Open(pty.slave_path());
+    ASSERT_NE(device, nullptr);
+    std::uint8_t buffer[16];
+    EXPECT_EQ(device->Read(buffer, sizeof buffer), 0);
+}
+
+TEST_F(LinuxDeviceFile, ClosedPeerFailsReadsAndWrites) {
+    PseudoTerminal pty;
+    auto device = files->Open(pty.slave_path());
+    ASSERT_NE(device, nullptr);
+    pty.CloseMaster();
+    std::uint8_t buffer[16] = {};
+    EXPECT_EQ(device->Read(buffer, sizeof buffer), -1);
+    EXPECT_EQ(device->Write(buffer, sizeof buffer), -1);
+}
+
+TEST_F(LinuxDeviceFile, MissingDeviceDoesNotOpen) {
+    EXPECT_EQ(files->Open(u"/nonexistent/usb/lp9"), nullptr);
+}
+
+// A stand-in build must not send a payload to anything that may be a printer (a character
+// device other than a pseudo-terminal); the emulator's terminal, pipes and files take it.
+TEST_F(LinuxDeviceFile, StandInPayloadGoesOnlyWhereNoPrinterCanBe) {
+    if (!payloads::kPayloadsAreStandIns) {
+        GTEST_SKIP() << "this build carries the maker's payloads";
+    }
+    const auto loader = FindBinaryResource(payloads::IDR_BINARY_LOADER);
+    ASSERT_TRUE(loader.has_value());
+    const std::vector<std::uint8_t> head(loader->begin(), loader->begin() + 64);
+    ASSERT_TRUE(payloads::LooksLikePayload(head));
+    const std::string refusal =
+        "Refusing to send a stand-in payload to a real printer: this build does not carry the "
+        "maker's payloads";
+
+    auto printer = files->Open(u"/dev/null");
+    ASSERT_NE(printer, nullptr);
+    EXPECT_EQ(printer->Write(head.data(), 64), -1);
+    EXPECT_EQ(debug.Count(refusal), 1u);
+    // A query is no payload: it goes through.
+    EXPECT_EQ(printer->Write(head.data(), 34), 34);
+
+    PseudoTerminal pty;
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("tessel-device-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string fifo = (dir / "fifo").string();
+    const std::string file = (dir / "file").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::fclose(std::fopen(file.c_str(), "wb"));
+    for (const std::string& path : {std::string(::ptsname(pty.master())), fifo, file}) {
+        auto device = files->Open(Utf8ToUtf16(path));
+        ASSERT_NE(device, nullptr) << path;
+        EXPECT_EQ(device->Write(head.data(), 64), 64) << path;
+    }
+    EXPECT_EQ(debug.Count(refusal), 1u);
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace tessel::platform
