@@ -229,6 +229,9 @@ void Emulator::Serve() {
                 const ssize_t n =
                     ::read(fds[i].fd, buffer.data(), std::min(buffer.size(), allowance));
                 if (n > 0) {
+                    if (p->core.config().faults.zero_reads != kNoQuery) {
+                        p->pty->TimeOutReads();
+                    }
                     p->core.Receive({buffer.data(), static_cast<std::size_t>(n)});
                 }
             }

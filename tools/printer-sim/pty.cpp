@@ -67,4 +67,17 @@ std::unique_ptr<Pty> Pty::Open(bool zero_reads, std::string& error) {
     return std::unique_ptr<Pty>(new Pty(master, slave, name));
 }
 
+bool Pty::TimeOutReads() {
+    termios tio{};
+    if (::tcgetattr(slave_, &tio) != 0) {
+        return false;
+    }
+    if (tio.c_cc[VMIN] == 0 && tio.c_cc[VTIME] == 1) {
+        return true;
+    }
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 1;
+    return ::tcsetattr(slave_, TCSANOW, &tio) == 0;
+}
+
 }  // namespace tessel::sim

@@ -19,6 +19,11 @@ class Pty {
     Pty& operator=(const Pty&) = delete;
 
     int master() const { return master_; }
+
+    // Makes the client's reads return 0 bytes after 0.1 s without data instead of blocking.
+    // A client that sets its own terminal mode on open undoes this, so it is applied again
+    // whenever the client has sent something. Returns false when the terminal refuses.
+    bool TimeOutReads();
     // "/dev/pts/N"
     const std::string& slave_path() const { return slave_path_; }
 
