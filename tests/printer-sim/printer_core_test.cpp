@@ -39,8 +39,13 @@ TEST(PrinterCore, TakesTheStandInPayloadsAndComesBackWithTheNewVersion) {
     ASSERT_TRUE(p.port.connected);
     EXPECT_EQ(p.core.mode(), Mode::kLoader);
 
-    // The firmware image in the tool's chunks of 0x40000 bytes.
-    ASSERT_EQ(p.Send(firmware, 0x40000), firmware.size());
+    // The firmware image in the tool's chunks of 0x40000 bytes; a query that follows it in
+    // the same write meets a printer that has started burning.
+    Bytes stream = firmware;
+    Append(stream, StatusQuery());
+    ASSERT_EQ(p.Send(stream, 0x40000), stream.size());
+    EXPECT_TRUE(p.TakeSent().empty());
+    EXPECT_EQ(p.Named("job").back()["size"], firmware.size());
     received = p.Named("payload");
     ASSERT_EQ(received.size(), 2u);
     EXPECT_EQ(received[1]["kind"], "firmware");

@@ -154,6 +154,17 @@ std::size_t PrinterCore::Receive(std::span<const std::uint8_t> bytes) {
         if (mode_ == Mode::kOff) {
             break;
         }
+        if (mode_ == Mode::kBurning || mode_ == Mode::kRestarting) {
+            // A payload just took the printer out of service: finish what its last byte
+            // completed (the job it closed), then drop whatever follows it.
+            for (auto r = parser_.Feed({}); r.event != StreamParser::Event::kNone;
+                 r = parser_.Feed({})) {
+                Handle(r.event);
+            }
+            ignored_bytes_ += bytes.size() - consumed;
+            consumed = bytes.size();
+            break;
+        }
         if (DisconnectFaultArmedHere() &&
             parser_.payload().size() >= *config_.faults.disconnect_after) {
             disconnect_fault_armed_ = false;
