@@ -413,11 +413,15 @@ std::size_t PrinterCore::ReceiveAllowance() {
     }
     const std::int64_t now = clock_.NowMs();
     const double rate = static_cast<double>(config_.faults.throughput);
-    // Room for a second burst keeps what accrues while a wait rounds up to whole milliseconds.
-    tokens_ =
-        std::min(2 * burst_, tokens_ + static_cast<double>(now - tokens_at_ms_) * rate / 1000.0);
+    const double accrued = static_cast<double>(now - tokens_at_ms_) * rate / 1000.0;
     tokens_at_ms_ = now;
-    return tokens_ >= burst_ ? static_cast<std::size_t>(tokens_) : 0;
+    // While the printer waited for bytes to accrue, all of them count (up to a second's
+    // worth): the wait itself ends late, in whole milliseconds of real time, and dropping the
+    // excess would slow the link below its cap. An idle link saves up no more than a burst.
+    tokens_ = starved_ ? std::min(tokens_ + accrued, std::max(rate, burst_))
+                       : std::max(tokens_, std::min(tokens_ + accrued, burst_));
+    starved_ = tokens_ < burst_;
+    return starved_ ? 0 : static_cast<std::size_t>(tokens_);
 }
 
 }  // namespace tessel::sim

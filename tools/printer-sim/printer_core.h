@@ -121,6 +121,7 @@ class PrinterCore {
     // Throughput cap: a token bucket in bytes.
     double tokens_ = 0;
     double burst_ = 0;
+    bool starved_ = false;
     std::int64_t tokens_at_ms_ = 0;
 };
 
