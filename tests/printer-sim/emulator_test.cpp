@@ -171,7 +171,7 @@ TEST(Emulator, StatusReplyInPiecesReachesTheClientIntactAndTheLogHasItsBytes) {
     options.time_scale = kTimeScale;
     options.printers[0].status = 4;
     options.printers[0].faults.split_piece = 10;
-    options.printers[0].faults.split_pause_ms = 50'000;  // 50 ms of real time
+    options.printers[0].faults.split_pause_ms = 200'000;  // 200 ms of real time
     auto e = StartOrFail(options);
     ASSERT_TRUE(e);
     auto handle = OpenNode(*e, 0);
