@@ -1,10 +1,15 @@
 #include "platform/services.h"
 
+#include "platform/device_config_flags.h"
+#include "platform/print_spooler.h"
+#include "platform/usb_printer_interfaces.h"
+
 namespace tessel::platform {
 
 Services& Current() {
-    static Services services{&SystemClock(), &SystemDebugOutput(), &SystemDeviceFiles(),
-                             nullptr,        nullptr,              nullptr};
+    static Services services{&SystemClock(),        &SystemDebugOutput(),
+                             &SystemDeviceFiles(),  &SystemUsbPrinterInterfaces(),
+                             &SystemPrintSpooler(), &SystemDeviceConfigFlags()};
     return services;
 }
 

@@ -21,8 +21,7 @@ struct Services {
     DeviceConfigFlags* flags = nullptr;
 };
 
-// The installed services. Before anything is installed, clock, debug output and device
-// files are the system's and the discovery services are null.
+// The installed services. Before anything is installed, all of them are the system's.
 Services& Current();
 
 // Installs `services` for the life of this object and restores the previous ones after.

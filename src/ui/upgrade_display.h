@@ -21,19 +21,27 @@ inline constexpr std::int32_t kAnswerYes = 6;    // IDYES
 inline constexpr std::int32_t kAnswerNo = 7;     // IDNO
 
 class UpgradeDisplay {
-public:
+  public:
     virtual ~UpgradeDisplay() = default;
     // Switches the main display; has taken effect when it returns.
     virtual void ShowUpgradeState(std::int32_t state, std::int32_t value) = 0;
-    // Shows a modal message with the given layout and blocks until the user answers.
+    // Shows a modal message with the given layout and blocks until the user answers. The
+    // answer is always one the layout offers; a dialog closed without a button, or one that
+    // nobody can answer, gives OK for kLayoutOk and No for kLayoutYesNo.
     virtual std::int32_t ShowMessageDialog(std::u16string_view text, std::int32_t layout) = 0;
     // Removes (false) or puts back (true) the window's Close item.
     virtual void EnableCloseItem(bool enable) = 0;
     // Enables or disables the start button and the exit button together.
     virtual void EnableStartControls(bool enable) = 0;
     // Told while the printer burns the image into its flash: the progress animation must not
-    // turn into the failure display then (it would ask the user to restart the printer).
+    // turn into the failure display then (it would ask the user to restart the printer). Set
+    // it when the burn wait begins, after the whole image was sent, and clear it after the
+    // run's end display.
     virtual void SetFlashBurnInProgress(bool burning) = 0;
+    // Told when a worker begins (before its thread starts, so a quit request in between is
+    // refused too) and as its very last step: the front end must not end while one runs.
+    // Displays that cannot end (test recorders) need not care.
+    virtual void SetWorkerRunning(bool running) { static_cast<void>(running); }
 };
 
 // The one main display of the process; set when the main display initialises.

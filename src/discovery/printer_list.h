@@ -1,0 +1,54 @@
+// The printer list the upgrade works from, and the check whether a print queue still holds
+// jobs for the printer's port.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "discovery/supported_devices.h"
+
+namespace tessel::discovery {
+
+// The printers of the last refresh, in discovery order. Written and read by the upgrade
+// worker only.
+extern std::vector<UsbPrinterEntry> g_vecUsbPrinters;
+
+// An ordered list of printer names with one selected row, the way a drop-down list keeps
+// them. Row i shows entry i of g_vecUsbPrinters. Nobody but the worker changes it.
+class PrinterListModel {
+  public:
+    static constexpr int kNoSelection = -1;
+
+    void Reset();
+    // Inserts `text` at `position` (0..Count()); any other position appends.
+    void Insert(int position, std::u16string text);
+    // Selects row `position`; a position outside the rows leaves no row selected.
+    void Select(int position);
+    // The selected row, or kNoSelection.
+    int Selection() const { return selection_; }
+    int Count() const { return static_cast<int>(rows_.size()); }
+    const std::u16string& Row(int position) const {
+        return rows_.at(static_cast<std::size_t>(position));
+    }
+
+  private:
+    std::vector<std::u16string> rows_;
+    int selection_ = kNoSelection;
+};
+
+// The process-wide list that mirrors g_vecUsbPrinters.
+PrinterListModel& PrinterList();
+
+// Rebuilds g_vecUsbPrinters and the list from a fresh discovery pass and selects row 0.
+// Returns the number of printers, or the pass's negative result when it failed; then the
+// list stays empty (and shows no selection) even if the pass appended entries before failing.
+std::int32_t RefreshPrinterList();
+
+// True when the first print queue, in the spooler's order, whose port is exactly `port`
+// holds at least one job. False otherwise, for an empty port, and for every failure: a
+// spooler problem never blocks an upgrade.
+bool IsUSBPortBusy(std::u16string_view port);
+
+}  // namespace tessel::discovery

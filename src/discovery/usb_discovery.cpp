@@ -1,0 +1,125 @@
+#include "discovery/usb_discovery.h"
+
+#include <algorithm>
+
+#include "discovery/device_globals.h"
+#include "platform/services.h"
+#include "platform/text.h"
+#include "platform/usb_printer_interfaces.h"
+
+namespace tessel::discovery {
+namespace {
+
+using platform::CopyToFixed;
+using platform::Debug;
+using platform::FixedView;
+using platform::PortValue;
+
+constexpr std::size_t kInstanceIdCapacity = 512;
+constexpr std::size_t kConvertedPathCapacity = 260;
+constexpr std::size_t kKeyNameCapacity = 1024;
+constexpr std::size_t kPortTextCapacity = 256;
+constexpr std::u16string_view kDot4Marker = u"#dot4#";
+
+std::u16string_view Cut(std::u16string_view s, std::size_t capacity) {
+    return s.substr(0, std::min(s.size(), capacity - 1));
+}
+
+std::u16string ConvertedPath(std::u16string_view devicePath) {
+    std::u16string converted(Cut(devicePath, kConvertedPathCapacity));
+    std::replace(converted.begin(), converted.end(), u'\\', u'#');
+    return converted;
+}
+
+// The port as the spooler names it, cut to fit `achUSBPort`; empty when nothing was read.
+std::u16string PortText(const PortValue& port) {
+    switch (port.kind) {
+        case PortValue::Kind::kNumber:
+            // The value is formatted as a signed number, the way the registry's DWORD was
+            // always printed into port names.
+            return std::u16string(Cut(platform::FormatU16("USB%03d", static_cast<int>(port.number)),
+                                      kPortTextCapacity));
+        case PortValue::Kind::kName:
+            return std::u16string(Cut(port.name, kPortTextCapacity));
+        case PortValue::Kind::kMissing:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::u16string DeviceParametersKeyName(std::u16string_view devicePath) {
+    std::u16string key = u"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\";
+    key.append(kUsbPrintClassGuidText);
+    key.append(u"\\");
+    key.append(ConvertedPath(devicePath));
+    key.append(u"\\#\\Device Parameters");
+    key.resize(std::min(key.size(), kKeyNameCapacity - 1));
+    return key;
+}
+
+std::int32_t SearchUSBPrint(std::vector<UsbPrinterEntry>& list) {
+    Debug(u"SearchUSBPrint()<----");
+    platform::UsbPrinterInterfaces* interfaces = platform::Current().usb;
+    std::unique_ptr<platform::UsbPrinterInterfaceSet> set =
+        interfaces ? interfaces->OpenPresent() : nullptr;
+    if (!set) {
+        return kSearchNoDeviceSet;
+    }
+
+    for (std::uint32_t index = 0; index < kMaxDeviceElements; ++index) {
+        if (!set->SelectElement(index)) {
+            break;
+        }
+        Debug(platform::FormatU16("iDevNum = %d", static_cast<int>(index)));
+
+        const std::optional<std::u16string> instanceId = set->InstanceId();
+        if (!instanceId) {
+            return kSearchInstanceIdFailed;
+        }
+        UsbPrinterEntry entry{};
+        if (!MatchSupportedDevice(entry, Cut(*instanceId, kInstanceIdCapacity))) {
+            continue;
+        }
+
+        if (!set->SelectFirstInterface()) {
+            return kSearchNoPrinterInterface;
+        }
+        const std::optional<std::uint32_t> detailSize = set->InterfaceDetailSize();
+        if (!detailSize) {
+            return kSearchDetailSizeFailed;
+        }
+        const std::optional<platform::InterfaceDetail> detail =
+            set->ReadInterfaceDetail(*detailSize);
+        if (!detail) {
+            return kSearchDetailReadFailed;
+        }
+
+        const std::u16string keyName = DeviceParametersKeyName(detail->device_path);
+        Debug(u"achKeyName = " + keyName + u" \r\n");
+        if (std::unique_ptr<platform::DeviceParameters> parameters =
+                set->OpenDeviceParameters(keyName)) {
+            // A DOT4 interface gets no port and is never the device the link opens.
+            const bool dot4 =
+                detail->dot4 ||
+                ConvertedPath(detail->device_path).find(kDot4Marker) != std::u16string::npos;
+            if (!dot4) {
+                const std::u16string port = PortText(parameters->ReadPort());
+                if (!port.empty()) {
+                    CopyToFixed(entry.achUSBPort, kUsbPortCapacity, port);
+                    Debug(u"achUSBPort = " +
+                          std::u16string(FixedView(entry.achUSBPort, kUsbPortCapacity)) + u" \r\n");
+                }
+                g_strDevicePath = detail->device_path;
+            }
+        }
+        list.push_back(entry);
+    }
+
+    set.reset();
+    Debug(u"SearchUSBPrint()----->");
+    return kSearchDone;
+}
+
+}  // namespace tessel::discovery

@@ -1,0 +1,47 @@
+#include "ui/ui_text.h"
+
+namespace tessel::ui {
+
+std::uint16_t g_wPrimaryLang = 0;
+std::uint16_t g_wSubLang = 0;
+
+void SetUiLanguage(std::uint16_t langid) {
+    g_wPrimaryLang = static_cast<std::uint16_t>(langid & 0x03FF);
+    g_wSubLang = static_cast<std::uint16_t>(langid >> 10);
+}
+
+int UiLanguageBlock() {
+    switch (g_wPrimaryLang) {
+        case kLangChinese:
+            return g_wSubLang == kSubLangChineseTaiwan ? kBlockTraditionalChinese
+                                                       : kBlockSimplifiedChinese;
+        case kLangTurkish:
+            return kBlockTurkish;
+        case kLangRussian:
+            return kBlockRussian;
+        case kLangItalian:
+            return kBlockItalian;
+        case kLangJapanese:
+            return kBlockJapanese;
+        case kLangHebrew:
+            return kBlockHebrew;
+        default:
+            // English, every language without a block of its own, and the state before
+            // SetUiLanguage (which is how the single-instance key is always English).
+            return kBlockEnglish;
+    }
+}
+
+std::u16string GetUiText(int id) {
+    // Callers pass constants, but a wrong id must not read past the table.
+    if (id < 0 || id >= kUiTextCount) {
+        return {};
+    }
+    return std::u16string(UiTextTable[UiLanguageBlock()][id].text);
+}
+
+bool UiLanguageIsRightToLeft() {
+    return g_wPrimaryLang == kLangHebrew;
+}
+
+}  // namespace tessel::ui

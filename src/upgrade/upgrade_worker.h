@@ -1,0 +1,63 @@
+// One firmware upgrade of the connected printer, from the start request to its end, on a
+// thread of its own: check the printer, check the version, send the loader, wait for the
+// restart, send the firmware, flag the device for reinstallation, wait for the burn.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+#include "ui/upgrade_display.h"
+
+namespace tessel::upgrade {
+
+enum class UpgradeStep {
+    CheckPrinter,
+    CheckVersion,
+    TransferLoader,
+    TransferFirmware,
+    Finish,
+    Fail
+};
+
+// What the version check turns into for the worker.
+enum class VersionOutcome { Proceed, Declined, NotIdle, OpenFailed };
+
+// Result codes of the transfer and wait steps (besides the transfer's own codes).
+inline constexpr std::int32_t kStepOk = 1;
+inline constexpr std::int32_t kErrRestartTimeout = -7;
+inline constexpr std::int32_t kErrTransferOpen = -22;
+
+// Fixed waits, in milliseconds of the clock.
+inline constexpr std::uint32_t kRestartSleepMs = 54'000;
+inline constexpr std::uint32_t kPollIntervalMs = 6'000;
+inline constexpr std::int64_t kPollWindowSeconds = 60;
+inline constexpr std::uint32_t kBurnWaitMs = 204'000;
+
+// Busy flag of the worker: 1 from the start request until the run has ended.
+extern std::atomic<std::uint8_t> bUpgrading;
+// Set by start-up when the system is Windows 10; read when a run completes.
+extern std::atomic<std::int32_t> g_bIsWin10;
+
+// The printer's status byte, or 5 when the device cannot be opened or the query fails.
+std::int32_t CheckPrinterStatus2();
+VersionOutcome ConfirmVersion(std::int32_t comparison, ui::UpgradeDisplay& display);
+std::int32_t SendLoaderImage();
+std::int32_t SendFirmwareImage();
+// `selected_row` indexes the printer list as it was before the restart.
+std::int32_t WaitForPrinterRestart(ui::UpgradeDisplay& display, std::int32_t selected_row);
+std::int32_t WaitForFlashBurn();
+
+// The thread procedure: runs one upgrade to its end and clears bUpgrading last. Returns 0.
+std::uint32_t UpgradeWorker(ui::UpgradeDisplay& display);
+
+// Starts a worker on `display` unless one runs. Test and set of the busy flag is one atomic
+// step, so two start requests can never start two workers. Returns whether it started one.
+bool OnStartUpgrade(ui::UpgradeDisplay& display);
+
+// Blocks until no worker runs (a front end calls it before it ends, so it never ends while a
+// worker still uses the display).
+void WaitForUpgradeWorker();
+
+}  // namespace tessel::upgrade
