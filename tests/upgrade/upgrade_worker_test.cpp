@@ -13,6 +13,7 @@
 #include "payloads/payload_format.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "recording_display.h"
 #include "ui/main_display_model.h"
 #include "ui/ui_text.h"
 #include "upgrade/upgrade_worker.h"
@@ -24,50 +25,12 @@ namespace {
 using testing::FakeDeviceConfigFlags;
 using testing::FakePrintSpooler;
 using testing::FakeUsbPrinterInterfaces;
+using testing::RecordingDisplay;
 using testing::VirtualClock;
 using testing::VirtualPrinter;
 using ui::MainScreen;
 
 constexpr char16_t kPrinterPort[] = u"usb://Bexlot/R7200%20Series?serial=SER1";
-
-// Forwards the display operations to the model and records them with the clock's time.
-class RecordingDisplay final : public ui::UpgradeDisplay {
-  public:
-    RecordingDisplay(ui::MainDisplayModel& model, VirtualClock& clock)
-        : model_(model), clock_(clock) {}
-
-    struct Call {
-        std::int32_t state;
-        std::int32_t value;
-        std::int64_t at_ms;
-    };
-    std::vector<Call> calls;
-
-    void ShowUpgradeState(std::int32_t state, std::int32_t value) override {
-        calls.push_back({state, value, clock_.NowMs()});
-        model_.ShowUpgradeState(state, value);
-    }
-    std::int32_t ShowMessageDialog(std::u16string_view text, std::int32_t layout) override {
-        return model_.ShowMessageDialog(text, layout);
-    }
-    void EnableCloseItem(bool enable) override { model_.EnableCloseItem(enable); }
-    void EnableStartControls(bool enable) override { model_.EnableStartControls(enable); }
-    void SetFlashBurnInProgress(bool burning) override { model_.SetFlashBurnInProgress(burning); }
-    void SetWorkerRunning(bool running) override { model_.SetWorkerRunning(running); }
-
-    std::optional<Call> Find(std::int32_t state, std::int32_t value) const {
-        for (const auto& c : calls) {
-            if (c.state == state && c.value == value) {
-                return c;
-            }
-        }
-        return std::nullopt;
-    }
-
-  private:
-    ui::MainDisplayModel& model_;
-    VirtualClock& clock_;
-};
 
 class UpgradeWorkerTest : public ::testing::Test {
   protected:
@@ -95,8 +58,7 @@ class UpgradeWorkerTest : public ::testing::Test {
     void Prepare() {
         printer.emplace(clock, config);
         platform::UsbPrinterInterfaces* bus = usb_override ? usb_override : &*printer;
-        services.emplace(
-            platform::Services{&*printer, &debug, &*printer, bus, &spooler, &flags});
+        services.emplace(platform::Services{&*printer, &debug, &*printer, bus, &spooler, &flags});
         model.Initialise(0x0409);
         // The payload transfer reaches the display through the process-wide pointer.
         ui::g_pMainDlg = &display;
@@ -139,7 +101,9 @@ class UpgradeWorkerTest : public ::testing::Test {
     std::vector<MainScreen> screens;
 };
 
-std::string Text(int id) { return platform::Utf16ToUtf8(ui::GetUiText(id)); }
+std::string Text(int id) {
+    return platform::Utf16ToUtf8(ui::GetUiText(id));
+}
 
 TEST_F(UpgradeWorkerTest, SuccessSendsBothPayloadsWaitsAsSpecifiedAndFlagsTheDevice) {
     g_bIsWin10 = 1;
@@ -166,7 +130,8 @@ TEST_F(UpgradeWorkerTest, SuccessSendsBothPayloadsWaitsAsSpecifiedAndFlagsTheDev
     // First poll 54 s after the restart wait began; success no sooner than 258 s after it.
     const auto start = display.Find(9, 0)->at_ms;
     const auto polls = printer->searches();
-    const auto first_poll = std::find_if(polls.begin(), polls.end(), [&](auto t) { return t > start; });
+    const auto first_poll =
+        std::find_if(polls.begin(), polls.end(), [&](auto t) { return t > start; });
     ASSERT_NE(first_poll, polls.end());
     EXPECT_EQ(*first_poll - start, 54'000);
     EXPECT_GE(display.Find(2, 100)->at_ms - start, 258'000);
@@ -174,8 +139,8 @@ TEST_F(UpgradeWorkerTest, SuccessSendsBothPayloadsWaitsAsSpecifiedAndFlagsTheDev
 
     // The device instances were flagged for reinstallation by hardware ID and, on
     // Windows 10, by the printer's name.
-    EXPECT_EQ(flags.opened, (std::vector<std::u16string>{u"USB\\VID_7a3c&PID_0c12",
-                                                          u"Bexlot r7200 Series"}));
+    EXPECT_EQ(flags.opened,
+              (std::vector<std::u16string>{u"USB\\VID_7a3c&PID_0c12", u"Bexlot r7200 Series"}));
     EXPECT_EQ(debug.Count("Sleep(54000)"), 1u);
     EXPECT_EQ(debug.Count("Sleep(204000), RetValue = UPDATE_SEND_OK \r\n"), 1u);
 
@@ -198,7 +163,8 @@ struct Outcome {
     int payloads_valid;
 };
 
-class UpgradeOutcomeTest : public UpgradeWorkerTest, public ::testing::WithParamInterface<Outcome> {};
+class UpgradeOutcomeTest : public UpgradeWorkerTest,
+                           public ::testing::WithParamInterface<Outcome> {};
 
 TEST_P(UpgradeOutcomeTest, EndsAsExpected) {
     const Outcome& o = GetParam();
@@ -246,8 +212,8 @@ const Outcome kOutcomes[] = {
      MainScreen::kStart, 12, 0, 0},
     {"SameVersionAnsweredYes", [](auto& c) { c.version = "3.3.3.8"; }, ui::kAnswerYes,
      MainScreen::kSuccess, 12, 2, 2},
-    {"SameVersionDismissedDeclines", [](auto& c) { c.version = "3.3.3.8"; }, 0,
-     MainScreen::kStart, 12, 0, 0},
+    {"SameVersionDismissedDeclines", [](auto& c) { c.version = "3.3.3.8"; }, 0, MainScreen::kStart,
+     12, 0, 0},
     {"NewerVersionIsRefused", [](auto& c) { c.version = "3.3.4.0"; }, ui::kAnswerOk,
      MainScreen::kStart, 11, 0, 0},
     {"NewerVersionDismissedIsRefused", [](auto& c) { c.version = "3.3.4.0"; }, 0,
@@ -369,10 +335,12 @@ TEST(ConfirmVersion, TurnsTheComparisonIntoAnOutcome) {
         bool asks;
     };
     const Case cases[] = {
-        {1, 0, VersionOutcome::Proceed, false},  {2, ui::kAnswerOk, VersionOutcome::Declined, true},
+        {1, 0, VersionOutcome::Proceed, false},
+        {2, ui::kAnswerOk, VersionOutcome::Declined, true},
         {3, ui::kAnswerNo, VersionOutcome::Declined, true},
         {3, ui::kAnswerYes, VersionOutcome::Proceed, true},
-        {-1, 0, VersionOutcome::NotIdle, false}, {-6, 0, VersionOutcome::OpenFailed, false},
+        {-1, 0, VersionOutcome::NotIdle, false},
+        {-6, 0, VersionOutcome::OpenFailed, false},
     };
     for (const auto& c : cases) {
         struct Display final : ui::UpgradeDisplay {

@@ -29,9 +29,7 @@ class VirtualPrinter::Handle final : public platform::DeviceFile {
 class VirtualPrinter::Set final : public platform::UsbPrinterInterfaceSet {
   public:
     explicit Set(VirtualPrinter& printer) : printer_(printer) {}
-    bool SelectElement(std::uint32_t index) override {
-        return index == 0 && printer_.connected_;
-    }
+    bool SelectElement(std::uint32_t index) override { return index == 0 && printer_.connected_; }
     std::optional<std::u16string> InstanceId() override {
         return platform::FormatU16("USB\\VID_%04X&PID_%04X\\SER1",
                                    printer_.core_->config().vendor_id, printer_.product_id_);
@@ -87,7 +85,9 @@ void VirtualPrinter::Send(std::span<const std::uint8_t> bytes) {
     inbox_.insert(inbox_.end(), bytes.begin(), bytes.end());
 }
 
-void VirtualPrinter::Poll() { core_->Poll(); }
+void VirtualPrinter::Poll() {
+    core_->Poll();
+}
 
 void VirtualPrinter::AdvanceTo(std::int64_t target_ms) {
     Poll();
@@ -99,7 +99,9 @@ void VirtualPrinter::AdvanceTo(std::int64_t target_ms) {
     Poll();
 }
 
-void VirtualPrinter::SleepMs(std::uint32_t ms) { AdvanceTo(clock_.NowMs() + ms); }
+void VirtualPrinter::SleepMs(std::uint32_t ms) {
+    AdvanceTo(clock_.NowMs() + ms);
+}
 
 std::unique_ptr<platform::DeviceFile> VirtualPrinter::Open(const std::u16string& path) {
     Poll();
