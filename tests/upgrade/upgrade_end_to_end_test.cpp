@@ -1,0 +1,236 @@
+// Whole upgrades through the real Linux backends: discovery on the emulator's sysfs tree, the
+// device file on its pseudo-terminal, on a compressed clock (the tool and the emulator run at
+// the same time scale, so minutes of printer time pass in about a second).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "cups_scheduler.h"
+#include "emulator.h"
+#include "platform/services.h"
+#include "platform/text.h"
+#include "recording_display.h"
+#include "ui/main_display_model.h"
+#include "ui/ui_text.h"
+#include "upgrade/upgrade_worker.h"
+
+namespace tessel::upgrade {
+namespace {
+
+using ui::MainScreen;
+
+constexpr double kTimeScale = 0.005;
+
+// Debugger lines with the clock's time, so waits can be measured against them.
+class TimedDebugOutput final : public platform::DebugOutput {
+  public:
+    explicit TimedDebugOutput(platform::Clock& clock) : clock_(clock) {}
+    void Write(std::u16string_view line) override {
+        std::lock_guard lock(mutex_);
+        lines_.emplace_back(platform::Utf16ToUtf8(line), clock_.NowMs());
+    }
+    // The time of the first line `text` at or after `from_ms`.
+    std::optional<std::int64_t> FirstAfter(const std::string& text, std::int64_t from_ms) const {
+        std::lock_guard lock(mutex_);
+        for (const auto& [line, at] : lines_) {
+            if (line == text && at >= from_ms) {
+                return at;
+            }
+        }
+        return std::nullopt;
+    }
+
+  private:
+    platform::Clock& clock_;
+    mutable std::mutex mutex_;
+    std::vector<std::pair<std::string, std::int64_t>> lines_;
+};
+
+class UpgradeEndToEndTest : public ::testing::Test {
+  protected:
+    UpgradeEndToEndTest() {
+        // No print queues unless a test starts its own scheduler.
+        setenv("CUPS_SERVER", "/nonexistent/tessel-cups.sock", 1);
+        model.SetMessageDialogHandler([this](const ui::MessageDialogView& dialog) {
+            messages.push_back(platform::Utf16ToUtf8(dialog.text));
+            return answer ? answer : dialog.dismissed_answer;
+        });
+        model.SetChangeListener([this](std::uint64_t) {
+            const auto screen = model.Snapshot().screen;
+            std::lock_guard lock(mutex);
+            screens.push_back(screen);
+        });
+    }
+
+    ~UpgradeEndToEndTest() override {
+        ui::g_pMainDlg = nullptr;
+        unsetenv("TESSEL_SYSFS_ROOT");
+        unsetenv("TESSEL_DEV_ROOT");
+        unsetenv("CUPS_SERVER");
+    }
+
+    // Starts the emulator with `printers` and runs one upgrade against it.
+    MainScreen RunUpgrade(std::vector<sim::PrinterConfig> printers) {
+        sim::EmulatorOptions options;
+        options.printers = std::move(printers);
+        options.time_scale = kTimeScale;
+        std::string error;
+        emulator = sim::Emulator::Start(options, &error);
+        EXPECT_TRUE(emulator) << error;
+        if (!emulator) {
+            return MainScreen::kBlank;
+        }
+        setenv("TESSEL_SYSFS_ROOT", emulator->sysfs_root().c_str(), 1);
+        setenv("TESSEL_DEV_ROOT", emulator->dev_root().c_str(), 1);
+
+        platform::Services services = platform::Current();
+        services.clock = &clock;
+        services.debug = &debug;
+        platform::ScopedServices installed(services);
+        model.Initialise(0x0409);
+        ui::g_pMainDlg = &display;
+        UpgradeWorker(display);
+        return model.Snapshot().screen;
+    }
+
+    std::vector<sim::Json> Payloads() const {
+        std::vector<sim::Json> out;
+        for (const auto& e : emulator->Events()) {
+            if (e["event"] == "payload") {
+                out.push_back(e);
+            }
+        }
+        return out;
+    }
+    int ValidPayloads() const {
+        int n = 0;
+        for (const auto& p : Payloads()) {
+            n += p["valid"].get<bool>() ? 1 : 0;
+        }
+        return n;
+    }
+
+    platform::ScaledClock clock{platform::SystemClock(), kTimeScale};
+    TimedDebugOutput debug{clock};
+    ui::MainDisplayModel model{clock};
+    testing::RecordingDisplay display{model, clock};
+    std::int32_t answer = 0;
+    std::vector<std::string> messages;
+    std::mutex mutex;
+    std::vector<MainScreen> screens;
+    std::unique_ptr<sim::Emulator> emulator;
+};
+
+std::string Text(int id) {
+    return platform::Utf16ToUtf8(ui::GetUiText(id));
+}
+
+TEST_F(UpgradeEndToEndTest, SuccessDeliversBothPayloadsWithTheSpecifiedWaits) {
+    EXPECT_EQ(RunUpgrade({sim::PrinterConfig{}}), MainScreen::kSuccess);
+    const auto payloads = Payloads();
+    ASSERT_EQ(payloads.size(), 2u);
+    EXPECT_EQ(payloads[0]["kind"], "loader");
+    EXPECT_EQ(payloads[1]["kind"], "firmware");
+    EXPECT_EQ(ValidPayloads(), 2);
+    EXPECT_TRUE(messages.empty());
+
+    // Measured on the tool's clock: the first poll 54 s after the restart wait began, the
+    // success display no sooner than 258 s after it.
+    const auto start = display.Find(ui::kStateAnimation, 0)->at_ms;
+    const auto first_poll = debug.FirstAfter("SearchUSBPrint()<----", start);
+    ASSERT_TRUE(first_poll.has_value());
+    EXPECT_GE(*first_poll - start, 54'000);
+    EXPECT_LT(*first_poll - start, 60'000);
+    EXPECT_GE(display.Find(ui::kStateProgress, 100)->at_ms - start, 258'000);
+
+    // After the burn the printer comes back with the carried firmware.
+    const auto back = emulator->WaitFor(
+        [](const sim::Json& e) { return e["event"] == "appear" && e["version"] == "3.3.3.8"; },
+        std::chrono::seconds(10));
+    EXPECT_TRUE(back.has_value());
+}
+
+struct Outcome {
+    const char* name;
+    std::function<void(sim::PrinterConfig&)> setup;
+    std::int32_t answer;
+    MainScreen screen;
+    int message;
+    int payloads_valid;
+};
+
+class UpgradeEndToEndOutcomeTest : public UpgradeEndToEndTest,
+                                   public ::testing::WithParamInterface<Outcome> {};
+
+TEST_P(UpgradeEndToEndOutcomeTest, EndsAsExpected) {
+    const Outcome& o = GetParam();
+    sim::PrinterConfig config;
+    o.setup(config);
+    answer = o.answer;
+    EXPECT_EQ(RunUpgrade({config}), o.screen);
+    if (o.message >= 0) {
+        EXPECT_EQ(messages, std::vector<std::string>{Text(o.message)});
+    } else {
+        EXPECT_TRUE(messages.empty());
+    }
+    EXPECT_EQ(ValidPayloads(), o.payloads_valid);
+    if (o.screen != MainScreen::kSuccess) {
+        EXPECT_FALSE(display.Find(ui::kStateProgress, 100).has_value());
+    }
+}
+
+const Outcome kOutcomes[] = {
+    {"NotReadyStatus", [](auto& c) { c.status = 3; }, 0, MainScreen::kNotReady, -1, 0},
+    {"SameVersionNo", [](auto& c) { c.version = "3.3.3.8"; }, ui::kAnswerNo, MainScreen::kStart, 12,
+     0},
+    {"SameVersionYes", [](auto& c) { c.version = "3.3.3.8"; }, ui::kAnswerYes, MainScreen::kSuccess,
+     12, 2},
+    {"NewerVersion", [](auto& c) { c.version = "3.3.4.0"; }, ui::kAnswerOk, MainScreen::kStart, 11,
+     0},
+    {"VersionQueryFails", [](auto& c) { c.faults.no_answer = sim::kVersionQuery; }, 0,
+     MainScreen::kNotReady, -1, 0},
+    {"DisconnectDuringLoader",
+     [](auto& c) {
+         c.faults.disconnect_after = 50'000;
+         c.faults.disconnect_payload = sim::PayloadSelect::kLoader;
+     },
+     0, MainScreen::kFailure, -1, 0},
+    {"DisconnectDuringFirmware",
+     [](auto& c) {
+         c.faults.disconnect_after = 5'000'000;
+         c.faults.disconnect_payload = sim::PayloadSelect::kFirmware;
+     },
+     0, MainScreen::kFailure, -1, 1},
+    {"NeverBack", [](auto& c) { c.faults.no_return = true; }, 0, MainScreen::kFailure, -1, 1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Runs, UpgradeEndToEndOutcomeTest, ::testing::ValuesIn(kOutcomes),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+TEST_F(UpgradeEndToEndTest, NoPrinterShowsTheCableMessage) {
+    EXPECT_EQ(RunUpgrade({}), MainScreen::kStart);
+    EXPECT_EQ(messages, std::vector<std::string>{Text(6)});
+}
+
+TEST_F(UpgradeEndToEndTest, HeldJobOnThePrintersQueueRefusesTheUpgrade) {
+    if (!testing::CupsScheduler::FindProgram("cupsd")) {
+        GTEST_SKIP() << "cupsd is not installed";
+    }
+    testing::CupsScheduler cups;
+    std::string why;
+    ASSERT_TRUE(cups.Start(why)) << why;
+    std::string job;
+    ASSERT_TRUE(cups.AddQueue("R7200", "usb://Bexlot/R7200%20Series?serial=SER1")) << cups.Log();
+    ASSERT_TRUE(cups.AddHeldJob("R7200", job)) << cups.Log();
+
+    EXPECT_EQ(RunUpgrade({sim::PrinterConfig{}}), MainScreen::kStart);
+    EXPECT_EQ(messages, std::vector<std::string>{Text(22)});
+    EXPECT_EQ(Payloads().size(), 0u);
+}
+
+}  // namespace
+}  // namespace tessel::upgrade

@@ -1,0 +1,365 @@
+// Whole upgrades against an emulated printer on a virtual clock: every outcome of a run, what
+// the user sees, what the printer received, and the timing of the waits.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+
+#include "discovery/device_globals.h"
+#include "fake_discovery.h"
+#include "payloads/payload_format.h"
+#include "platform/services.h"
+#include "platform/text.h"
+#include "recording_display.h"
+#include "ui/main_display_model.h"
+#include "ui/ui_text.h"
+#include "upgrade/upgrade_worker.h"
+#include "virtual_printer.h"
+
+namespace tessel::upgrade {
+namespace {
+
+using testing::FakeDeviceConfigFlags;
+using testing::FakePrintSpooler;
+using testing::FakeUsbPrinterInterfaces;
+using testing::RecordingDisplay;
+using testing::VirtualClock;
+using testing::VirtualPrinter;
+using ui::MainScreen;
+
+constexpr char16_t kPrinterPort[] = u"usb://Bexlot/R7200%20Series?serial=SER1";
+
+class UpgradeWorkerTest : public ::testing::Test {
+  protected:
+    UpgradeWorkerTest() {
+        model.SetChangeListener([this](std::uint64_t) {
+            const auto screen = model.Snapshot().screen;
+            std::lock_guard lock(mutex);
+            if (screens.empty() || screens.back() != screen) {
+                screens.push_back(screen);
+            }
+        });
+        model.SetMessageDialogHandler([this](const ui::MessageDialogView& dialog) {
+            messages.push_back(platform::Utf16ToUtf8(dialog.text));
+            return answer(dialog);
+        });
+        g_bIsWin10 = 0;
+    }
+
+    ~UpgradeWorkerTest() override {
+        g_bIsWin10 = 0;
+        ui::g_pMainDlg = nullptr;
+    }
+
+    // Makes the printer (unless a test uses another bus) and installs the services.
+    void Prepare() {
+        printer.emplace(clock, config);
+        platform::UsbPrinterInterfaces* bus = usb_override ? usb_override : &*printer;
+        services.emplace(platform::Services{&*printer, &debug, &*printer, bus, &spooler, &flags});
+        model.Initialise(0x0409);
+        // The payload transfer reaches the display through the process-wide pointer.
+        ui::g_pMainDlg = &display;
+    }
+
+    // Runs one upgrade on this thread and returns the screen it ends on.
+    MainScreen RunUpgrade() {
+        Prepare();
+        UpgradeWorker(display);
+        return model.Snapshot().screen;
+    }
+
+    std::vector<sim::Json> Payloads() const { return printer->EventsNamed("payload"); }
+    int ValidPayloads() const {
+        int n = 0;
+        for (const auto& p : Payloads()) {
+            n += p["valid"].get<bool>() ? 1 : 0;
+        }
+        return n;
+    }
+    bool Saw(MainScreen screen) {
+        std::lock_guard lock(mutex);
+        return std::find(screens.begin(), screens.end(), screen) != screens.end();
+    }
+
+    VirtualClock clock;
+    testing::RecordingDebugOutput debug;
+    FakePrintSpooler spooler;
+    FakeDeviceConfigFlags flags;
+    sim::PrinterConfig config;
+    platform::UsbPrinterInterfaces* usb_override = nullptr;
+    std::optional<VirtualPrinter> printer;
+    std::optional<platform::ScopedServices> services;
+    ui::MainDisplayModel model{clock};
+    RecordingDisplay display{model, clock};
+    std::function<std::int32_t(const ui::MessageDialogView&)> answer =
+        [](const ui::MessageDialogView& d) { return d.dismissed_answer; };
+    std::vector<std::string> messages;
+    std::mutex mutex;
+    std::vector<MainScreen> screens;
+};
+
+std::string Text(int id) {
+    return platform::Utf16ToUtf8(ui::GetUiText(id));
+}
+
+TEST_F(UpgradeWorkerTest, SuccessSendsBothPayloadsWaitsAsSpecifiedAndFlagsTheDevice) {
+    g_bIsWin10 = 1;
+    EXPECT_EQ(RunUpgrade(), MainScreen::kSuccess);
+
+    // The printer took both payloads whole and runs the new firmware.
+    const auto payloads = Payloads();
+    ASSERT_EQ(payloads.size(), 2u);
+    EXPECT_EQ(payloads[0]["kind"], "loader");
+    EXPECT_EQ(payloads[0]["size"], payloads::kLoaderSpec.size);
+    EXPECT_EQ(payloads[1]["kind"], "firmware");
+    EXPECT_EQ(payloads[1]["size"], payloads::kFirmwareSpec.size);
+    EXPECT_EQ(ValidPayloads(), 2);
+    printer->core().Poll();
+    EXPECT_TRUE(messages.empty());
+
+    // The display calls of a run, in order.
+    std::vector<std::pair<int, int>> seen;
+    for (const auto& c : display.calls) {
+        seen.emplace_back(c.state, c.value);
+    }
+    EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{2, 0}, {9, 0}, {9, 100}, {2, 100}}));
+
+    // First poll 54 s after the restart wait began; success no sooner than 258 s after it.
+    const auto start = display.Find(9, 0)->at_ms;
+    const auto polls = printer->searches();
+    const auto first_poll =
+        std::find_if(polls.begin(), polls.end(), [&](auto t) { return t > start; });
+    ASSERT_NE(first_poll, polls.end());
+    EXPECT_EQ(*first_poll - start, 54'000);
+    EXPECT_GE(display.Find(2, 100)->at_ms - start, 258'000);
+    EXPECT_FALSE(Saw(MainScreen::kFailure));
+
+    // The device instances were flagged for reinstallation by hardware ID and, on
+    // Windows 10, by the printer's name.
+    EXPECT_EQ(flags.opened,
+              (std::vector<std::u16string>{u"USB\\VID_7a3c&PID_0c12", u"Bexlot r7200 Series"}));
+    EXPECT_EQ(debug.Count("Sleep(54000)"), 1u);
+    EXPECT_EQ(debug.Count("Sleep(204000), RetValue = UPDATE_SEND_OK \r\n"), 1u);
+
+    const auto view = model.Snapshot();
+    EXPECT_TRUE(view.exit_button.enabled);
+    EXPECT_EQ(platform::Utf16ToUtf8(view.exit_button.label), "Complete");
+    EXPECT_TRUE(view.close_item_present);
+    EXPECT_FALSE(view.worker_running);
+    EXPECT_EQ(bUpgrading.load(), 0);
+}
+
+// Every other way a run can end: what the user sees and how many payloads the printer got.
+struct Outcome {
+    const char* name;
+    std::function<void(sim::PrinterConfig&)> setup;
+    std::int32_t answer;  // to a question, 0 for the dialog's own dismissal
+    MainScreen screen;
+    int message;  // the text id of the dialog shown, or -1
+    int payloads_sent;
+    int payloads_valid;
+};
+
+class UpgradeOutcomeTest : public UpgradeWorkerTest,
+                           public ::testing::WithParamInterface<Outcome> {};
+
+TEST_P(UpgradeOutcomeTest, EndsAsExpected) {
+    const Outcome& o = GetParam();
+    o.setup(config);
+    if (o.answer != 0) {
+        answer = [&o](const ui::MessageDialogView&) { return o.answer; };
+    }
+    EXPECT_EQ(RunUpgrade(), o.screen);
+    if (o.message >= 0) {
+        EXPECT_EQ(messages, std::vector<std::string>{Text(o.message)});
+    } else {
+        EXPECT_TRUE(messages.empty());
+    }
+    EXPECT_EQ(static_cast<int>(Payloads().size()), o.payloads_sent);
+    EXPECT_EQ(ValidPayloads(), o.payloads_valid);
+    if (o.screen != MainScreen::kSuccess) {
+        EXPECT_FALSE(display.Find(2, 100).has_value()) << "a failed run must never show success";
+    }
+    const auto view = model.Snapshot();
+    if (o.screen == MainScreen::kStart) {
+        // Ended by a message or a decline: the start controls work again.
+        EXPECT_TRUE(view.start_button.visible);
+        EXPECT_TRUE(view.start_button.enabled);
+        EXPECT_TRUE(display.calls.empty());
+    } else {
+        EXPECT_FALSE(view.start_button.visible);
+        EXPECT_TRUE(view.exit_button.enabled);
+    }
+    EXPECT_TRUE(view.close_item_present);
+    EXPECT_EQ(bUpgrading.load(), 0);
+}
+
+const Outcome kOutcomes[] = {
+    {"StatusThreeIsNotReady", [](auto& c) { c.status = 3; }, 0, MainScreen::kNotReady, -1, 0, 0},
+    {"StatusFourIsUpgraded", [](auto& c) { c.status = 4; }, 0, MainScreen::kSuccess, -1, 2, 2},
+    {"SilentStatusIsNotReady", [](auto& c) { c.faults.no_answer = sim::kStatusQuery; }, 0,
+     MainScreen::kNotReady, -1, 0, 0},
+    {"WrongReplyCodeIsNotReady", [](auto& c) { c.faults.wrong_command = true; }, 0,
+     MainScreen::kNotReady, -1, 0, 0},
+    {"SilentVersionQueryIsNotReady", [](auto& c) { c.faults.no_answer = sim::kVersionQuery; }, 0,
+     MainScreen::kNotReady, -1, 0, 0},
+    {"EmptyVersionTextsAreNotReady", [](auto& c) { c.faults.version_length = 0; }, 0,
+     MainScreen::kNotReady, -1, 0, 0},
+    {"SameVersionAnsweredNo", [](auto& c) { c.version = "3.3.3.8"; }, ui::kAnswerNo,
+     MainScreen::kStart, 12, 0, 0},
+    {"SameVersionAnsweredYes", [](auto& c) { c.version = "3.3.3.8"; }, ui::kAnswerYes,
+     MainScreen::kSuccess, 12, 2, 2},
+    {"SameVersionDismissedDeclines", [](auto& c) { c.version = "3.3.3.8"; }, 0, MainScreen::kStart,
+     12, 0, 0},
+    {"NewerVersionIsRefused", [](auto& c) { c.version = "3.3.4.0"; }, ui::kAnswerOk,
+     MainScreen::kStart, 11, 0, 0},
+    {"NewerVersionDismissedIsRefused", [](auto& c) { c.version = "3.3.4.0"; }, 0,
+     MainScreen::kStart, 11, 0, 0},
+    {"DisconnectDuringLoaderFails",
+     [](auto& c) {
+         c.faults.disconnect_after = 40'000;
+         c.faults.disconnect_payload = sim::PayloadSelect::kLoader;
+     },
+     0, MainScreen::kFailure, -1, 0, 0},
+    {"DisconnectDuringFirmwareFails",
+     [](auto& c) {
+         c.faults.disconnect_after = 10'000'000;
+         c.faults.disconnect_payload = sim::PayloadSelect::kFirmware;
+     },
+     0, MainScreen::kFailure, -1, 1, 1},
+    {"NeverBackFails", [](auto& c) { c.faults.no_return = true; }, 0, MainScreen::kFailure, -1, 1,
+     1},
+    {"BackTooLateFails", [](auto& c) { c.restart_delay_s = 130; }, 0, MainScreen::kFailure, -1, 1,
+     1},
+    {"BackAsBrokenFirmwareIsStillUpgraded", [](auto& c) { c.faults.return_product = 0x0000; }, 0,
+     MainScreen::kSuccess, -1, 2, 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(Runs, UpgradeOutcomeTest, ::testing::ValuesIn(kOutcomes),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+TEST_F(UpgradeWorkerTest, NeverBackFailsAfterTheRestartSleepAndTheWholePollWindow) {
+    config.faults.no_return = true;
+    EXPECT_EQ(RunUpgrade(), MainScreen::kFailure);
+    const auto start = display.Find(9, 0)->at_ms;
+    const auto failed = display.Find(1, 0)->at_ms;
+    // 54 s, then polls every 6 s until more than 60 s have passed since the first one.
+    EXPECT_GT(failed - start, 54'000 + 60'000);
+    EXPECT_LE(failed - start, 54'000 + 66'000 + 1'000);
+    EXPECT_EQ(printer->searches().size() - 1, 12u);  // one before the run, eleven polls after
+}
+
+TEST_F(UpgradeWorkerTest, NoPrinterShowsTheCableMessageAndTouchesNothing) {
+    FakeUsbPrinterInterfaces empty_bus;
+    usb_override = &empty_bus;
+    EXPECT_EQ(RunUpgrade(), MainScreen::kStart);
+    EXPECT_EQ(messages, std::vector<std::string>{Text(6)});
+    EXPECT_TRUE(printer->EventsNamed("command").empty());
+}
+
+TEST_F(UpgradeWorkerTest, BusyPortShowsThePortMessageAndTouchesNothing) {
+    spooler.queues = std::vector<platform::PrintQueue>{{kPrinterPort, 2}};
+    EXPECT_EQ(RunUpgrade(), MainScreen::kStart);
+    EXPECT_EQ(messages, std::vector<std::string>{Text(22)});
+    EXPECT_TRUE(printer->EventsNamed("command").empty());
+}
+
+TEST_F(UpgradeWorkerTest, BurnOutlastingTheAnimationNeverShowsTheFailureDisplay) {
+    // A slow link: the firmware takes about 40 s, so the animation's 100th tick falls inside
+    // the burn wait. Telling the user to restart the printer then would corrupt its flash.
+    printer.reset();
+    Prepare();
+    printer->SetWriteMicrosPerKiB(1'500);
+    UpgradeWorker(display);
+    EXPECT_EQ(model.Snapshot().screen, MainScreen::kSuccess);
+    const auto start = display.Find(9, 0)->at_ms;
+    EXPECT_GT(display.Find(2, 100)->at_ms - start, 280'000);
+    EXPECT_FALSE(Saw(MainScreen::kFailure));
+    EXPECT_EQ(ValidPayloads(), 2);
+}
+
+TEST_F(UpgradeWorkerTest, AnimationRunningOutBeforeTheBurnStillShowsFailureFirst) {
+    // The printer comes back late but in time, and the image crawls over the link: the
+    // animation runs out while the image is still being sent. The guard covers only the burn,
+    // so the failure display comes first and the worker's success display replaces it.
+    config.restart_delay_s = 100;
+    printer.reset();
+    Prepare();
+    printer->SetWriteMicrosPerKiB(7'000);  // about 185 s for the image
+    UpgradeWorker(display);
+    EXPECT_TRUE(Saw(MainScreen::kFailure));
+    EXPECT_EQ(model.Snapshot().screen, MainScreen::kSuccess);
+}
+
+TEST_F(UpgradeWorkerTest, SecondStartRequestWhileARunIsInProgressStartsNothing) {
+    // The run waits in the same-version question until the test answers it.
+    config.version = "3.3.3.8";
+    std::mutex m;
+    std::condition_variable cv;
+    bool asked = false;
+    bool release = false;
+    answer = [&](const ui::MessageDialogView&) {
+        std::unique_lock lock(m);
+        asked = true;
+        cv.notify_all();
+        cv.wait(lock, [&] { return release; });
+        return ui::kAnswerNo;
+    };
+    Prepare();
+    ASSERT_TRUE(OnStartUpgrade(display));
+    {
+        std::unique_lock lock(m);
+        cv.wait(lock, [&] { return asked; });
+    }
+    EXPECT_FALSE(OnStartUpgrade(display));
+    EXPECT_FALSE(model.RequestQuit()) << "a front end must not end while the worker runs";
+    {
+        std::lock_guard lock(m);
+        release = true;
+    }
+    cv.notify_all();
+    WaitForUpgradeWorker();
+    EXPECT_EQ(bUpgrading.load(), 0);
+    EXPECT_TRUE(model.RequestQuit());
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST(ConfirmVersion, TurnsTheComparisonIntoAnOutcome) {
+    struct Case {
+        std::int32_t comparison;
+        std::int32_t answer;
+        VersionOutcome outcome;
+        bool asks;
+    };
+    const Case cases[] = {
+        {1, 0, VersionOutcome::Proceed, false},
+        {2, ui::kAnswerOk, VersionOutcome::Declined, true},
+        {3, ui::kAnswerNo, VersionOutcome::Declined, true},
+        {3, ui::kAnswerYes, VersionOutcome::Proceed, true},
+        {-1, 0, VersionOutcome::NotIdle, false},
+        {-6, 0, VersionOutcome::OpenFailed, false},
+    };
+    for (const auto& c : cases) {
+        struct Display final : ui::UpgradeDisplay {
+            std::int32_t answer = 0;
+            int asked = 0;
+            void ShowUpgradeState(std::int32_t, std::int32_t) override {}
+            std::int32_t ShowMessageDialog(std::u16string_view, std::int32_t) override {
+                ++asked;
+                return answer;
+            }
+            void EnableCloseItem(bool) override {}
+            void EnableStartControls(bool) override {}
+            void SetFlashBurnInProgress(bool) override {}
+        } d;
+        d.answer = c.answer;
+        EXPECT_EQ(ConfirmVersion(c.comparison, d), c.outcome) << c.comparison;
+        EXPECT_EQ(d.asked, c.asks ? 1 : 0) << c.comparison;
+    }
+}
+
+}  // namespace
+}  // namespace tessel::upgrade
