@@ -1,0 +1,226 @@
+// The real tessel-cli program against the printer emulator, through the Linux backends, on a
+// compressed clock shared by both (TESSEL_TIME_SCALE for the program).
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <nlohmann/json.hpp>
+
+#include "app/cli_options.h"
+#include "app/cli_upgrade.h"
+#include "app/terminal_view.h"
+#include "child_process.h"
+#include "emulator.h"
+#include "ui/ui_text.h"
+
+namespace tessel::app {
+namespace {
+
+using std::chrono::seconds;
+using tessel::testing::ChildProcess;
+
+constexpr double kTimeScale = 0.005;
+constexpr auto kRunBound = seconds(60);  // a whole upgrade takes about two seconds
+
+// Text `id` in English as the program prints it.
+std::string English(int id) {
+    ui::SetUiLanguage(0x0409);
+    std::string text = TerminalText(ui::GetUiText(id));
+    ui::g_wPrimaryLang = ui::g_wSubLang = 0;
+    return text;
+}
+
+class CliEndToEndTest : public ::testing::Test {
+  protected:
+    // Starts the emulator with `printers` (none: an empty bus).
+    void StartPrinters(std::vector<sim::PrinterConfig> printers) {
+        sim::EmulatorOptions options;
+        options.printers = std::move(printers);
+        options.time_scale = kTimeScale;
+        std::string error;
+        emulator_ = sim::Emulator::Start(options, &error);
+        ASSERT_TRUE(emulator_) << error;
+    }
+    std::unique_ptr<ChildProcess> Run(std::vector<std::string> args,
+                                      ChildProcess::Input input = ChildProcess::Input::kNull) {
+        return std::make_unique<ChildProcess>(
+            TESSEL_CLI_PATH, args,
+            std::map<std::string, std::string>{
+                {"TESSEL_SYSFS_ROOT", emulator_->sysfs_root()},
+                {"TESSEL_DEV_ROOT", emulator_->dev_root()},
+                {"TESSEL_TIME_SCALE", std::to_string(kTimeScale)},
+                // No print queues: the port check asks a scheduler that is not there.
+                {"CUPS_SERVER", "/nonexistent/tessel-cups.sock"},
+                {"LANG", "C"},
+            },
+            input);
+    }
+    int ValidPayloads(const std::string& kind) const {
+        int n = 0;
+        for (const auto& e : emulator_->Events()) {
+            n += e["event"] == "payload" && e["kind"] == kind && e["valid"] == true ? 1 : 0;
+        }
+        return n;
+    }
+    int PayloadStarts() const {
+        int n = 0;
+        for (const auto& e : emulator_->Events()) {
+            n += e["event"] == "payload_start" ? 1 : 0;
+        }
+        return n;
+    }
+
+    std::unique_ptr<sim::Emulator> emulator_;
+};
+
+TEST_F(CliEndToEndTest, UpgradeYesUpgradesAndAnInterruptMeanwhileIsRefused) {
+    StartPrinters({sim::PrinterConfig{}});
+    auto cli = Run({"upgrade", "--yes"});
+    ASSERT_TRUE(cli->started());
+    // Ctrl+C once the loader is on its way, and a termination request during the burn.
+    ASSERT_TRUE(emulator_->WaitFor([](const sim::Json& e) { return e["event"] == "payload_start"; },
+                                   kRunBound));
+    cli->Signal(SIGINT);
+    ASSERT_TRUE(emulator_->WaitFor([](const sim::Json& e) { return e["event"] == "burn_start"; },
+                                   kRunBound));
+    cli->Signal(SIGTERM);
+
+    EXPECT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
+    EXPECT_EQ(ValidPayloads("loader"), 1);
+    EXPECT_EQ(ValidPayloads("firmware"), 1);
+    const std::string& out = cli->output();
+    EXPECT_EQ(
+        out.rfind(English(ui::kTextSucceeded) + "\n" + English(ui::kTextNewDriver) + "\n"),
+        out.size() - English(ui::kTextSucceeded).size() - English(ui::kTextNewDriver).size() - 2)
+        << out;
+    std::size_t refusals = 0;
+    for (std::size_t at = out.find(kInterruptRefused); at != std::string::npos;
+         at = out.find(kInterruptRefused, at + 1)) {
+        ++refusals;
+    }
+    EXPECT_EQ(refusals, 2u) << out;
+    EXPECT_NE(out.find(TerminalView::Bar(10) + "\n"), std::string::npos) << out;
+}
+
+TEST_F(CliEndToEndTest, RunsThatEndBeforeAnyPayload) {
+    struct Case {
+        const char* what;
+        std::vector<sim::PrinterConfig> printers;
+        std::vector<std::string> args;
+        int exit;
+        std::vector<std::string> shown;
+    };
+    sim::PrinterConfig same;
+    same.version = "3.3.3.8";
+    sim::PrinterConfig newer;
+    newer.version = "3.3.4.0";
+    sim::PrinterConfig busy;
+    busy.status = 3;
+    const Case cases[] = {
+        {"no printer",
+         {},
+         {"upgrade", "--yes"},
+         kExitEndedByMessage,
+         {English(ui::kTextNoPrinter)}},
+        {"same version, --no",
+         {same},
+         {"upgrade", "--no"},
+         kExitEndedByMessage,
+         {English(ui::kTextSameFirmware), "[y] Yes   [n] No", "> No (--no)"}},
+        {"same version, nobody to ask",
+         {same},
+         {"upgrade"},
+         kExitEndedByMessage,
+         {English(ui::kTextSameFirmware), "> No (no terminal to ask on"}},
+        {"newer version, even with --yes",
+         {newer},
+         {"upgrade", "--yes"},
+         kExitEndedByMessage,
+         {English(ui::kTextNewerFirmware)}},
+        {"status 3",
+         {busy},
+         {"upgrade", "--yes"},
+         kExitNotReady,
+         {English(ui::kTextNotReadyMessage)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartPrinters(c.printers);
+        auto cli = Run(c.args);
+        EXPECT_EQ(cli->Finish(kRunBound), c.exit) << cli->output();
+        for (const std::string& text : c.shown) {
+            EXPECT_NE(cli->output().find(text), std::string::npos) << text << "\n" << cli->output();
+        }
+        EXPECT_EQ(PayloadStarts(), 0);
+        emulator_.reset();
+    }
+}
+
+TEST_F(CliEndToEndTest, QuestionOnATerminal) {
+    sim::PrinterConfig same;
+    same.version = "3.3.3.8";
+
+    // A typed answer that is no answer is asked again; "n" declines.
+    StartPrinters({same});
+    auto cli = Run({"upgrade"}, ChildProcess::Input::kTerminal);
+    ASSERT_TRUE(cli->WaitForOutput("> ", kRunBound));
+    cli->Type("perhaps\n");
+    ASSERT_TRUE(cli->WaitForOutput("Please answer y (Yes) or n (No).", kRunBound));
+    ASSERT_TRUE(cli->WaitForOutput("> ", kRunBound, cli->output().find("Please answer")));
+    cli->Type("n\n");
+    EXPECT_EQ(cli->Finish(kRunBound), kExitEndedByMessage) << cli->output();
+    EXPECT_EQ(PayloadStarts(), 0);
+
+    // Ctrl+C at the question leaves it unanswered, which declines.
+    emulator_.reset();
+    StartPrinters({same});
+    cli = Run({"upgrade"}, ChildProcess::Input::kTerminal);
+    ASSERT_TRUE(cli->WaitForOutput("> ", kRunBound));
+    cli->Signal(SIGINT);
+    EXPECT_EQ(cli->Finish(kRunBound), kExitEndedByMessage) << cli->output();
+    EXPECT_NE(cli->output().find("> No (not answered)"), std::string::npos) << cli->output();
+    EXPECT_EQ(PayloadStarts(), 0);
+}
+
+TEST_F(CliEndToEndTest, DisconnectDuringTheFirmwareFails) {
+    sim::PrinterConfig cut;
+    cut.faults.disconnect_after = 5'000'000;
+    cut.faults.disconnect_payload = sim::PayloadSelect::kFirmware;
+    StartPrinters({cut});
+    auto cli = Run({"upgrade", "--yes"});
+    EXPECT_EQ(cli->Finish(kRunBound), kExitFailed) << cli->output();
+    EXPECT_NE(cli->output().find(English(ui::kTextFailed)), std::string::npos);
+    EXPECT_EQ(cli->output().find(English(ui::kTextSucceeded)), std::string::npos);
+    EXPECT_EQ(ValidPayloads("firmware"), 0);
+}
+
+TEST_F(CliEndToEndTest, InfoListsEachPrinterWithItsOwnPathAndSendsNothing) {
+    sim::PrinterConfig older;
+    sim::PrinterConfig newer;
+    newer.product_id = 0x0C14;
+    newer.product = "R7400 Series";
+    newer.serial = "SER2";
+    newer.version = "3.3.4.0";
+    StartPrinters({older, newer});
+    auto cli = Run({"info", "--json"});
+    ASSERT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
+
+    const auto doc = nlohmann::json::parse(cli->output());
+    ASSERT_EQ(doc["printers"].size(), 2u) << cli->output();
+    const std::string dev = emulator_->dev_root();
+    const auto& first = doc["printers"][0];
+    const auto& second = doc["printers"][1];
+    EXPECT_EQ(first["name"], "Bexlot r7200 Series");
+    EXPECT_EQ(first["device_path"], dev + "/usb/lp0");
+    EXPECT_EQ(first["status"], 0);
+    EXPECT_EQ(first["version"], "3.3.2.9");
+    EXPECT_EQ(first["comparison"], "older");
+    EXPECT_EQ(second["name"], "Bexlot r7400 Series");
+    EXPECT_EQ(second["device_path"], dev + "/usb/lp1");
+    EXPECT_EQ(second["version"], "3.3.4.0");
+    EXPECT_EQ(second["comparison"], "newer");
+    EXPECT_EQ(doc["unusable"].size(), 0u);
+    EXPECT_EQ(PayloadStarts(), 0);
+}
+
+}  // namespace
+}  // namespace tessel::app
