@@ -67,7 +67,7 @@ def follow(path):
         while time.monotonic() < deadline:
             chunk = log.readline()
             if not chunk:
-                time.sleep(0.02)
+                time.sleep(0.005)
                 continue
             pending += chunk
             if not pending.endswith("\n"):
