@@ -116,11 +116,33 @@ void ChildProcess::Signal(int signal) {
     }
 }
 
+void ChildProcess::CloseOutput() {
+    if (output_fd_ >= 0) {
+        ::close(output_fd_);
+        output_fd_ = -1;
+    }
+}
+
 std::optional<int> ChildProcess::Finish(std::chrono::milliseconds timeout) {
     if (pid_ <= 0) {
         return std::nullopt;
     }
     const auto deadline = std::chrono::steady_clock::now() + timeout;
+    int status = 0;
+    if (output_fd_ < 0) {
+        // Nothing to read the end from: look for it every few milliseconds.
+        for (;;) {
+            const pid_t reaped = ::waitpid(pid_, &status, WNOHANG);
+            if (reaped == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? std::optional<int>(WEXITSTATUS(status)) : std::nullopt;
+            }
+            if (reaped < 0 || std::chrono::steady_clock::now() >= deadline) {
+                return std::nullopt;
+            }
+            ::usleep(10'000);
+        }
+    }
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -131,7 +153,6 @@ std::optional<int> ChildProcess::Finish(std::chrono::milliseconds timeout) {
             break;  // end of output: the child closed it, by ending
         }
     }
-    int status = 0;
     const pid_t reaped = ::waitpid(pid_, &status, 0);
     pid_ = -1;
     if (reaped < 0 || !WIFEXITED(status)) {

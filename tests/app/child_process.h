@@ -31,6 +31,8 @@ class ChildProcess {
     // Types `text` on the terminal (Input::kTerminal only).
     void Type(const std::string& text);
     void Signal(int signal);
+    // Closes the reading end of the output, as a pager that quits early does.
+    void CloseOutput();
     // Reads the rest of the output and reaps the child: its exit status, or nothing when it
     // was still running after `timeout` (it is killed then) or ended by a signal.
     std::optional<int> Finish(std::chrono::milliseconds timeout);

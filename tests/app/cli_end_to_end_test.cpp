@@ -101,6 +101,18 @@ TEST_F(CliEndToEndTest, UpgradeYesUpgradesAndAnInterruptMeanwhileIsRefused) {
     EXPECT_NE(out.find(TerminalView::Bar(10) + "\n"), std::string::npos) << out;
 }
 
+TEST_F(CliEndToEndTest, OutputThatNobodyReadsAnyMoreDoesNotStopTheUpgrade) {
+    // As with `tessel-cli upgrade --yes | head -3`: the pipe closes while the loader goes out.
+    StartPrinters({sim::PrinterConfig{}});
+    auto cli = Run({"upgrade", "--yes"});
+    ASSERT_TRUE(emulator_->WaitFor([](const sim::Json& e) { return e["event"] == "payload_start"; },
+                                   kRunBound));
+    cli->CloseOutput();
+    EXPECT_EQ(cli->Finish(kRunBound), kExitSuccess);
+    EXPECT_EQ(ValidPayloads("loader"), 1);
+    EXPECT_EQ(ValidPayloads("firmware"), 1);
+}
+
 TEST_F(CliEndToEndTest, RunsThatEndBeforeAnyPayload) {
     struct Case {
         const char* what;
