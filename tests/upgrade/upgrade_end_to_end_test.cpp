@@ -123,13 +123,13 @@ TEST_F(UpgradeEndToEndTest, SuccessDeliversBothPayloadsWithTheSpecifiedWaits) {
     EXPECT_EQ(ValidPayloads(), 2);
     EXPECT_TRUE(messages.empty());
 
-    // Measured on the tool's clock: the first poll 54 s after the restart wait began, the
+    // Measured on the tool's clock (a compressed real clock, so only lower bounds hold under
+    // load): the first poll 54 s after the restart wait began, the
     // success display no sooner than 258 s after it.
     const auto start = display.Find(ui::kStateAnimation, 0)->at_ms;
     const auto first_poll = debug.FirstAfter("SearchUSBPrint()<----", start);
     ASSERT_TRUE(first_poll.has_value());
     EXPECT_GE(*first_poll - start, 54'000);
-    EXPECT_LT(*first_poll - start, 60'000);
     EXPECT_GE(display.Find(ui::kStateProgress, 100)->at_ms - start, 258'000);
 
     // After the burn the printer comes back with the carried firmware.
