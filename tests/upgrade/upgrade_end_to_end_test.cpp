@@ -17,10 +17,13 @@
 #include "ui/main_display_model.h"
 #include "ui/ui_text.h"
 #include "upgrade/upgrade_worker.h"
+#include "upgrade_outcome.h"
 
 namespace tessel::upgrade {
 namespace {
 
+using testing::Outcome;
+using testing::Text;
 using ui::MainScreen;
 
 constexpr double kTimeScale = 0.005;
@@ -97,22 +100,8 @@ class UpgradeEndToEndTest : public ::testing::Test {
         return model.Snapshot().screen;
     }
 
-    std::vector<sim::Json> Payloads() const {
-        std::vector<sim::Json> out;
-        for (const auto& e : emulator->Events()) {
-            if (e["event"] == "payload") {
-                out.push_back(e);
-            }
-        }
-        return out;
-    }
-    int ValidPayloads() const {
-        int n = 0;
-        for (const auto& p : Payloads()) {
-            n += p["valid"].get<bool>() ? 1 : 0;
-        }
-        return n;
-    }
+    std::vector<sim::Json> Payloads() const { return testing::PayloadEvents(emulator->Events()); }
+    int ValidPayloads() const { return testing::ValidPayloads(emulator->Events()); }
 
     platform::ScaledClock clock{platform::SystemClock(), kTimeScale};
     TimedDebugOutput debug{clock};
@@ -125,10 +114,6 @@ class UpgradeEndToEndTest : public ::testing::Test {
     std::unique_ptr<sim::Emulator> emulator;
 };
 
-std::string Text(int id) {
-    return platform::Utf16ToUtf8(ui::GetUiText(id));
-}
-
 TEST_F(UpgradeEndToEndTest, SuccessDeliversBothPayloadsWithTheSpecifiedWaits) {
     EXPECT_EQ(RunUpgrade({sim::PrinterConfig{}}), MainScreen::kSuccess);
     const auto payloads = Payloads();
@@ -138,13 +123,13 @@ TEST_F(UpgradeEndToEndTest, SuccessDeliversBothPayloadsWithTheSpecifiedWaits) {
     EXPECT_EQ(ValidPayloads(), 2);
     EXPECT_TRUE(messages.empty());
 
-    // Measured on the tool's clock: the first poll 54 s after the restart wait began, the
+    // Measured on the tool's clock (a compressed real clock, so only lower bounds hold under
+    // load): the first poll 54 s after the restart wait began, the
     // success display no sooner than 258 s after it.
     const auto start = display.Find(ui::kStateAnimation, 0)->at_ms;
     const auto first_poll = debug.FirstAfter("SearchUSBPrint()<----", start);
     ASSERT_TRUE(first_poll.has_value());
     EXPECT_GE(*first_poll - start, 54'000);
-    EXPECT_LT(*first_poll - start, 60'000);
     EXPECT_GE(display.Find(ui::kStateProgress, 100)->at_ms - start, 258'000);
 
     // After the burn the printer comes back with the carried firmware.
@@ -153,15 +138,6 @@ TEST_F(UpgradeEndToEndTest, SuccessDeliversBothPayloadsWithTheSpecifiedWaits) {
         std::chrono::seconds(10));
     EXPECT_TRUE(back.has_value());
 }
-
-struct Outcome {
-    const char* name;
-    std::function<void(sim::PrinterConfig&)> setup;
-    std::int32_t answer;
-    MainScreen screen;
-    int message;
-    int payloads_valid;
-};
 
 class UpgradeEndToEndOutcomeTest : public UpgradeEndToEndTest,
                                    public ::testing::WithParamInterface<Outcome> {};
@@ -177,6 +153,7 @@ TEST_P(UpgradeEndToEndOutcomeTest, EndsAsExpected) {
     } else {
         EXPECT_TRUE(messages.empty());
     }
+    EXPECT_EQ(static_cast<int>(Payloads().size()), o.payloads_sent);
     EXPECT_EQ(ValidPayloads(), o.payloads_valid);
     if (o.screen != MainScreen::kSuccess) {
         EXPECT_FALSE(display.Find(ui::kStateProgress, 100).has_value());
@@ -184,28 +161,28 @@ TEST_P(UpgradeEndToEndOutcomeTest, EndsAsExpected) {
 }
 
 const Outcome kOutcomes[] = {
-    {"NotReadyStatus", [](auto& c) { c.status = 3; }, 0, MainScreen::kNotReady, -1, 0},
+    {"NotReadyStatus", [](auto& c) { c.status = 3; }, 0, MainScreen::kNotReady, -1, 0, 0},
     {"SameVersionNo", [](auto& c) { c.version = "3.3.3.8"; }, ui::kAnswerNo, MainScreen::kStart, 12,
-     0},
+     0, 0},
     {"SameVersionYes", [](auto& c) { c.version = "3.3.3.8"; }, ui::kAnswerYes, MainScreen::kSuccess,
-     12, 2},
+     12, 2, 2},
     {"NewerVersion", [](auto& c) { c.version = "3.3.4.0"; }, ui::kAnswerOk, MainScreen::kStart, 11,
-     0},
+     0, 0},
     {"VersionQueryFails", [](auto& c) { c.faults.no_answer = sim::kVersionQuery; }, 0,
-     MainScreen::kNotReady, -1, 0},
+     MainScreen::kNotReady, -1, 0, 0},
     {"DisconnectDuringLoader",
      [](auto& c) {
          c.faults.disconnect_after = 50'000;
          c.faults.disconnect_payload = sim::PayloadSelect::kLoader;
      },
-     0, MainScreen::kFailure, -1, 0},
+     0, MainScreen::kFailure, -1, 0, 0},
     {"DisconnectDuringFirmware",
      [](auto& c) {
          c.faults.disconnect_after = 5'000'000;
          c.faults.disconnect_payload = sim::PayloadSelect::kFirmware;
      },
-     0, MainScreen::kFailure, -1, 1},
-    {"NeverBack", [](auto& c) { c.faults.no_return = true; }, 0, MainScreen::kFailure, -1, 1},
+     0, MainScreen::kFailure, -1, 1, 1},
+    {"NeverBack", [](auto& c) { c.faults.no_return = true; }, 0, MainScreen::kFailure, -1, 1, 1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Runs, UpgradeEndToEndOutcomeTest, ::testing::ValuesIn(kOutcomes),

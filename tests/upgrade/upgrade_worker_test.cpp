@@ -17,6 +17,7 @@
 #include "ui/main_display_model.h"
 #include "ui/ui_text.h"
 #include "upgrade/upgrade_worker.h"
+#include "upgrade_outcome.h"
 #include "virtual_printer.h"
 
 namespace tessel::upgrade {
@@ -25,7 +26,9 @@ namespace {
 using testing::FakeDeviceConfigFlags;
 using testing::FakePrintSpooler;
 using testing::FakeUsbPrinterInterfaces;
+using testing::Outcome;
 using testing::RecordingDisplay;
+using testing::Text;
 using testing::VirtualClock;
 using testing::VirtualPrinter;
 using ui::MainScreen;
@@ -71,14 +74,8 @@ class UpgradeWorkerTest : public ::testing::Test {
         return model.Snapshot().screen;
     }
 
-    std::vector<sim::Json> Payloads() const { return printer->EventsNamed("payload"); }
-    int ValidPayloads() const {
-        int n = 0;
-        for (const auto& p : Payloads()) {
-            n += p["valid"].get<bool>() ? 1 : 0;
-        }
-        return n;
-    }
+    std::vector<sim::Json> Payloads() const { return testing::PayloadEvents(printer->Events()); }
+    int ValidPayloads() const { return testing::ValidPayloads(printer->Events()); }
     bool Saw(MainScreen screen) {
         std::lock_guard lock(mutex);
         return std::find(screens.begin(), screens.end(), screen) != screens.end();
@@ -100,10 +97,6 @@ class UpgradeWorkerTest : public ::testing::Test {
     std::mutex mutex;
     std::vector<MainScreen> screens;
 };
-
-std::string Text(int id) {
-    return platform::Utf16ToUtf8(ui::GetUiText(id));
-}
 
 TEST_F(UpgradeWorkerTest, SuccessSendsBothPayloadsWaitsAsSpecifiedAndFlagsTheDevice) {
     g_bIsWin10 = 1;
@@ -153,16 +146,6 @@ TEST_F(UpgradeWorkerTest, SuccessSendsBothPayloadsWaitsAsSpecifiedAndFlagsTheDev
 }
 
 // Every other way a run can end: what the user sees and how many payloads the printer got.
-struct Outcome {
-    const char* name;
-    std::function<void(sim::PrinterConfig&)> setup;
-    std::int32_t answer;  // to a question, 0 for the dialog's own dismissal
-    MainScreen screen;
-    int message;  // the text id of the dialog shown, or -1
-    int payloads_sent;
-    int payloads_valid;
-};
-
 class UpgradeOutcomeTest : public UpgradeWorkerTest,
                            public ::testing::WithParamInterface<Outcome> {};
 

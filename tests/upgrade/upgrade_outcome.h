@@ -1,0 +1,49 @@
+// What the upgrade tests share: one row of the table of ways a run can end, and what the
+// emulator's log says about the payloads it received.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "event_log.h"
+#include "platform/text.h"
+#include "printer_config.h"
+#include "ui/main_display_model.h"
+#include "ui/ui_text.h"
+
+namespace tessel::testing {
+
+struct Outcome {
+    const char* name;
+    std::function<void(sim::PrinterConfig&)> setup;
+    std::int32_t answer;  // to a question, 0 for the dialog's own dismissal
+    ui::MainScreen screen;
+    int message;  // the text id of the dialog shown, or -1
+    int payloads_sent;
+    int payloads_valid;
+};
+
+inline std::vector<sim::Json> PayloadEvents(const std::vector<sim::Json>& events) {
+    std::vector<sim::Json> out;
+    for (const auto& e : events) {
+        if (e["event"] == "payload") {
+            out.push_back(e);
+        }
+    }
+    return out;
+}
+
+inline int ValidPayloads(const std::vector<sim::Json>& events) {
+    int n = 0;
+    for (const auto& p : PayloadEvents(events)) {
+        n += p["valid"].get<bool>() ? 1 : 0;
+    }
+    return n;
+}
+
+inline std::string Text(int id) {
+    return platform::Utf16ToUtf8(ui::GetUiText(id));
+}
+
+}  // namespace tessel::testing
