@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """The printer emulator's JSON-lines log in plain words, for the demo.
 
-  emulator_log.py follow LOG    prints each event as it is written, until the emulator stops
+  emulator_log.py follow LOG [READY]
+                                prints each event as it is written, until the emulator stops;
+                                creates the file READY once it has caught up with the log
   emulator_log.py summary LOG   sums the run up; exit status 0 only when both the loader and
                                 the firmware image were accepted
 """
@@ -60,13 +62,16 @@ def events(lines):
                 pass
 
 
-def follow(path):
+def follow(path, ready=None):
     deadline = time.monotonic() + FOLLOW_LIMIT_S
     with open(path, encoding="utf-8") as log:
         pending = ""
         while time.monotonic() < deadline:
             chunk = log.readline()
             if not chunk:
+                if ready and pending == "":
+                    open(ready, "w").close()
+                    ready = None
                 time.sleep(0.005)
                 continue
             pending += chunk
@@ -101,7 +106,9 @@ def summary(path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3 or sys.argv[1] not in ("follow", "summary"):
-        print(__doc__, file=sys.stderr)
-        sys.exit(2)
-    sys.exit(follow(sys.argv[2]) if sys.argv[1] == "follow" else summary(sys.argv[2]))
+    if sys.argv[1:2] == ["follow"] and len(sys.argv) in (3, 4):
+        sys.exit(follow(*sys.argv[2:]))
+    if sys.argv[1:2] == ["summary"] and len(sys.argv) == 3:
+        sys.exit(summary(sys.argv[2]))
+    print(__doc__, file=sys.stderr)
+    sys.exit(2)
