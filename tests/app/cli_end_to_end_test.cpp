@@ -18,7 +18,7 @@ namespace {
 using std::chrono::seconds;
 using tessel::testing::ChildProcess;
 
-constexpr double kTimeScale = 0.005;
+constexpr double kTimeScale = 0.01;
 constexpr auto kRunBound = seconds(60);  // a whole upgrade takes about two seconds
 
 // Text `id` in English as the program prints it.
