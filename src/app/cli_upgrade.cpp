@@ -96,7 +96,8 @@ void OnInterrupt(platform::Console& console) {
     InterruptTarget& target = Target();
     std::lock_guard lock(target.mutex);
     if (target.asking) {
-        return;  // the question ends unanswered
+        console.CancelRead();  // the question ends unanswered
+        return;
     }
     if (target.model == nullptr || target.model->RequestQuit()) {
         console.WriteError("\ntessel-cli: interrupted\n");

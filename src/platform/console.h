@@ -25,8 +25,12 @@ class Console {
     virtual void WriteError(std::string_view utf8) = 0;
 
     // Reads one line from standard input, without its line end. Nothing at the end of input,
-    // on a read error, or when an interrupt arrives while it waits.
+    // on a read error, or when CancelRead came while it waited or before it began.
     virtual std::optional<std::string> ReadLine() = 0;
+
+    // Ends the read that waits now, or else the next one, with nothing. Sticky on purpose: an
+    // interrupt that lands between a prompt and its read must still end that read.
+    virtual void CancelRead() = 0;
 
     // Takes over the interrupt keys and termination requests (Linux: SIGINT, SIGTERM,
     // SIGHUP, SIGQUIT; Windows: the console control events). `handler` runs on a thread of its

@@ -43,6 +43,10 @@ class LinuxConsole final : public Console {
     std::optional<std::string> ReadLine() override {
         {
             std::lock_guard lock(read_mutex_);
+            if (cancel_pending_) {
+                cancel_pending_ = false;
+                return std::nullopt;
+            }
             if (wake_[0] < 0 && ::pipe(wake_) != 0) {
                 wake_[0] = wake_[1] = -1;
             }
@@ -52,10 +56,20 @@ class LinuxConsole final : public Console {
         {
             std::lock_guard lock(read_mutex_);
             reading_ = false;
-            // An interrupt that came as the line ended must not cut the next read short.
+            // A cancel that came as the line ended must not cut the next read short.
+            cancel_pending_ = false;
             DrainWake();
         }
         return line;
+    }
+
+    void CancelRead() override {
+        std::lock_guard lock(read_mutex_);
+        cancel_pending_ = true;
+        if (reading_ && wake_[1] >= 0) {
+            const char c = 1;
+            [[maybe_unused]] const ssize_t n = ::write(wake_[1], &c, 1);
+        }
     }
 
     void TakeInterrupts(std::function<void()> handler) override {
@@ -75,7 +89,6 @@ class LinuxConsole final : public Console {
                 if (sigwait(&set, &signal) != 0) {
                     continue;
                 }
-                WakeReader();
                 handler_();
             }
         }).detach();
@@ -111,14 +124,6 @@ class LinuxConsole final : public Console {
         }
     }
 
-    void WakeReader() {
-        std::lock_guard lock(read_mutex_);
-        if (reading_ && wake_[1] >= 0) {
-            const char c = 1;
-            [[maybe_unused]] const ssize_t n = ::write(wake_[1], &c, 1);
-        }
-    }
-
     void DrainWake() {
         if (wake_[0] < 0) {
             return;
@@ -133,6 +138,7 @@ class LinuxConsole final : public Console {
     std::mutex read_mutex_;
     int wake_[2] = {-1, -1};
     bool reading_ = false;
+    bool cancel_pending_ = false;
     std::function<void()> handler_;
 };
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -67,6 +68,9 @@ class WindowsConsole final : public Console {
     }
 
     std::optional<std::string> ReadLine() override {
+        if (cancel_pending_.exchange(false)) {
+            return std::nullopt;
+        }
         const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
         std::string line;
         if (IsConsole(input)) {
@@ -93,8 +97,14 @@ class WindowsConsole final : public Console {
         while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
             line.pop_back();
         }
+        if (cancel_pending_.exchange(false)) {
+            return std::nullopt;
+        }
         return line;
     }
+
+    // Ctrl+C itself ends a console read; the flag covers the moment before the read began.
+    void CancelRead() override { cancel_pending_ = true; }
 
     void TakeInterrupts(std::function<void()> handler) override {
         handler_ = std::move(handler);
@@ -105,6 +115,7 @@ class WindowsConsole final : public Console {
   private:
     std::mutex mutex_;
     std::function<void()> handler_;
+    std::atomic<bool> cancel_pending_{false};
 };
 
 }  // namespace
