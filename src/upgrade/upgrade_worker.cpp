@@ -1,6 +1,7 @@
 #include "upgrade/upgrade_worker.h"
 
 #include <condition_variable>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,45 +62,39 @@ class Run {
     explicit Run(ui::UpgradeDisplay& display) : display_(display) {}
 
     void Execute() {
-        UpgradeStep step = UpgradeStep::CheckPrinter;
-        for (;;) {
-            switch (step) {
-                case UpgradeStep::CheckPrinter:
-                    if (!CheckPrinter(step))
-                        return;
-                    break;
-                case UpgradeStep::CheckVersion:
-                    if (!CheckVersion(step))
-                        return;
-                    break;
-                case UpgradeStep::TransferLoader:
-                    step = TransferLoader();
-                    break;
-                case UpgradeStep::TransferFirmware:
-                    step = SendFirmwareImage() == kStepOk ? UpgradeStep::Finish : UpgradeStep::Fail;
-                    if (step == UpgradeStep::Finish) {
-                        // From here on the printer writes the image to its flash.
-                        display_.SetFlashBurnInProgress(true);
-                    }
-                    break;
-                case UpgradeStep::Finish:
-                    Finish();
-                    return;
-                case UpgradeStep::Fail:
-                    ShowFailure(display_);
-                    return;
-            }
+        for (std::optional<UpgradeStep> step = UpgradeStep::CheckPrinter; step;) {
+            step = Perform(*step);
         }
     }
 
   private:
-    bool CheckPrinter(UpgradeStep& next) {
+    std::optional<UpgradeStep> Perform(UpgradeStep step) {
+        switch (step) {
+            case UpgradeStep::CheckPrinter:
+                return CheckPrinter();
+            case UpgradeStep::CheckVersion:
+                return CheckVersion();
+            case UpgradeStep::TransferLoader:
+                return TransferLoader();
+            case UpgradeStep::TransferFirmware:
+                return TransferFirmware();
+            case UpgradeStep::Finish:
+                Finish();
+                return std::nullopt;
+            case UpgradeStep::Fail:
+                ShowFailure(display_);
+                return std::nullopt;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<UpgradeStep> CheckPrinter() {
         discovery::RefreshPrinterList();
         selected_row_ = discovery::PrinterList().Selection();
         if (selected_row_ < 0) {
             display_.ShowMessageDialog(ui::GetUiText(6), ui::kLayoutOk);
             RestoreStartControls(display_);
-            return false;
+            return std::nullopt;
         }
         const auto& entry = discovery::g_vecUsbPrinters[static_cast<std::size_t>(selected_row_)];
         char16_t port[256];
@@ -107,32 +102,29 @@ class Run {
         if (discovery::IsUSBPortBusy(port)) {
             display_.ShowMessageDialog(ui::GetUiText(22), ui::kLayoutOk);
             RestoreStartControls(display_);
-            return false;
+            return std::nullopt;
         }
         if (!StatusAllowsUpgrade(CheckPrinterStatus2())) {
             display_.ShowUpgradeState(ui::kStateNotReady, 0);
-            return false;
+            return std::nullopt;
         }
-        next = UpgradeStep::CheckVersion;
-        return true;
+        return UpgradeStep::CheckVersion;
     }
 
-    bool CheckVersion(UpgradeStep& next) {
+    std::optional<UpgradeStep> CheckVersion() {
         switch (ConfirmVersion(link::CompareFirmwareVersion(), display_)) {
             case VersionOutcome::Proceed:
-                next = UpgradeStep::TransferLoader;
-                return true;
+                return UpgradeStep::TransferLoader;
             case VersionOutcome::Declined:
                 RestoreStartControls(display_);
-                return false;
+                return std::nullopt;
             case VersionOutcome::NotIdle:
                 display_.ShowUpgradeState(ui::kStateNotReady, 0);
-                return false;
+                return std::nullopt;
             case VersionOutcome::OpenFailed:
-                next = UpgradeStep::Fail;
-                return true;
+                return UpgradeStep::Fail;
         }
-        return false;
+        return std::nullopt;
     }
 
     UpgradeStep TransferLoader() {
@@ -145,6 +137,15 @@ class Run {
         discovery::RefreshPrinterList();
         selected_row_ = discovery::PrinterList().Selection();
         return selected_row_ < 0 ? UpgradeStep::Fail : UpgradeStep::TransferFirmware;
+    }
+
+    UpgradeStep TransferFirmware() {
+        if (SendFirmwareImage() != kStepOk) {
+            return UpgradeStep::Fail;
+        }
+        // From here on the printer writes the image to its flash.
+        display_.SetFlashBurnInProgress(true);
+        return UpgradeStep::Finish;
     }
 
     void Finish() {
