@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "device_reads.h"
 #include "payloads/build_info.h"
 #include "payloads/payload_format.h"
 #include "platform/linux/device_file_linux.h"
@@ -96,14 +97,7 @@ TEST_F(LinuxDeviceFile, PseudoTerminalCarriesEveryByteUnchanged) {
     EXPECT_EQ(pty.ReadMaster(256), bytes);
 
     ASSERT_EQ(::write(pty.master(), bytes.data(), bytes.size()), 256);
-    std::vector<std::uint8_t> received;
-    for (int reads = 0; reads < 100 && received.size() < 256; ++reads) {
-        std::uint8_t buffer[256];
-        const std::int32_t n = device->Read(buffer, sizeof buffer);
-        ASSERT_GE(n, 0);
-        received.insert(received.end(), buffer, buffer + n);
-    }
-    EXPECT_EQ(received, bytes);
+    EXPECT_EQ(testing::ReadBytes(*device, bytes.size()), bytes);
 }
 
 TEST_F(LinuxDeviceFile, SilentDeviceReadComesBackEmpty) {

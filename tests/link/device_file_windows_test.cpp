@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "device_reads.h"
 #include "payloads/build_info.h"
 #include "payloads/payload_format.h"
 #include "platform/device_file.h"
@@ -93,14 +94,7 @@ TEST_F(WindowsDeviceFile, NamedPipeCarriesEveryByteBothWays) {
     EXPECT_EQ(server.Read(256), bytes);
 
     ASSERT_TRUE(server.Write(bytes));
-    std::vector<std::uint8_t> received;
-    for (int reads = 0; reads < 100 && received.size() < 256; ++reads) {
-        std::uint8_t buffer[256];
-        const std::int32_t n = device->Read(buffer, sizeof buffer);
-        ASSERT_GE(n, 0);
-        received.insert(received.end(), buffer, buffer + n);
-    }
-    EXPECT_EQ(received, bytes);
+    EXPECT_EQ(testing::ReadBytes(*device, bytes.size()), bytes);
 }
 
 TEST_F(WindowsDeviceFile, ClosedPeerFailsReadsAndWrites) {
