@@ -11,9 +11,8 @@
 #include <unistd.h>
 #include <cerrno>
 
-#include "payloads/build_info.h"
-#include "payloads/payload_format.h"
 #include "platform/services.h"
+#include "platform/stand_in_guard.h"
 #include "platform/text.h"
 
 namespace tessel::platform {
@@ -35,11 +34,7 @@ class LinuxDeviceFile final : public DeviceFile {
     LinuxDeviceFile& operator=(const LinuxDeviceFile&) = delete;
 
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
-        if (payloads::kPayloadsAreStandIns && real_printer_ &&
-            payloads::LooksLikePayload({data, count})) {
-            Debug(
-                u"Refusing to send a stand-in payload to a real printer: this build does not "
-                u"carry the maker's payloads");
+        if (RefuseStandInPayload(real_printer_, {data, count})) {
             return -1;
         }
         // No SIGPIPE to fear: a pipe opened for reading and writing always has a reader.

@@ -4,24 +4,21 @@
 
 #include <string>
 
-#include "payloads/build_info.h"
-#include "payloads/payload_format.h"
 #include "platform/device_file.h"
 #include "platform/services.h"
+#include "platform/stand_in_guard.h"
 
 namespace tessel::platform {
 namespace {
 
 class WindowsDeviceFile final : public DeviceFile {
-public:
-    WindowsDeviceFile(HANDLE handle, bool real_printer) : handle_(handle), real_printer_(real_printer) {}
+  public:
+    WindowsDeviceFile(HANDLE handle, bool real_printer)
+        : handle_(handle), real_printer_(real_printer) {}
     ~WindowsDeviceFile() override { CloseHandle(handle_); }
 
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
-        if (payloads::kPayloadsAreStandIns && real_printer_ &&
-            payloads::LooksLikePayload({data, count})) {
-            Debug(u"Refusing to send a stand-in payload to a real printer: this build does not "
-                  u"carry the maker's payloads");
+        if (RefuseStandInPayload(real_printer_, {data, count})) {
             return -1;
         }
         DWORD written = 0;
@@ -39,20 +36,20 @@ public:
         return static_cast<std::int32_t>(read);
     }
 
-private:
+  private:
     HANDLE handle_;
     bool real_printer_;
 };
 
 bool IsEmulatorPipe(const std::wstring& path) {
     static const std::wstring prefix = L"\\\\.\\pipe\\";
-    return path.size() > prefix.size() && CompareStringOrdinal(path.c_str(), static_cast<int>(prefix.size()),
-                                                               prefix.c_str(), static_cast<int>(prefix.size()),
-                                                               TRUE) == CSTR_EQUAL;
+    return path.size() > prefix.size() &&
+           CompareStringOrdinal(path.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
 }
 
 class WindowsDeviceFiles final : public DeviceFiles {
-public:
+  public:
     std::unique_ptr<DeviceFile> Open(const std::u16string& path) override {
         const std::wstring wide(path.begin(), path.end());
         HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
