@@ -8,6 +8,7 @@
 #include "platform/services.h"
 #include "platform/text.h"
 #include "ui/ui_text.h"
+#include "upgrade/upgrade_worker.h"
 
 namespace tessel::app {
 namespace {
@@ -27,17 +28,16 @@ std::string VersionText(const link::VersionResult& version) {
     return text;
 }
 
-// The same comparison as the upgrade's version check.
+// The upgrade's own version comparison, named for the report.
 VersionComparison Compare(const link::VersionResult& version) {
-    const std::uint16_t key = link::VersionKey(version);
-    if (key < link::kCarriedVersionKey) {
-        return VersionComparison::kOlder;
+    switch (link::CompareVersionKey(link::VersionKey(version))) {
+        case link::kPrinterVersionLower:
+            return VersionComparison::kOlder;
+        case link::kPrinterVersionEqual:
+            return VersionComparison::kSame;
+        default:
+            return VersionComparison::kNewer;
     }
-    return key == link::kCarriedVersionKey ? VersionComparison::kSame : VersionComparison::kNewer;
-}
-
-bool StatusAllowsUpgrade(std::uint8_t status) {
-    return status == 0 || status == 2 || status == 4;
 }
 
 void Query(PrinterReport& report) {
@@ -103,7 +103,7 @@ std::string StatusText(const PrinterReport& p) {
     if (!p.status) {
         return "no answer to the status query";
     }
-    return std::to_string(*p.status) + (StatusAllowsUpgrade(*p.status)
+    return std::to_string(*p.status) + (upgrade::StatusAllowsUpgrade(*p.status)
                                             ? " (ready for an upgrade)"
                                             : " (not ready: the upgrade would stop)");
 }
@@ -210,7 +210,7 @@ std::string InfoJson(const InfoReport& report) {
             {"device_path", Utf16ToUtf8(p.device_path)},
             {"opened", p.opened},
             {"status", p.status ? json(*p.status) : json(nullptr)},
-            {"ready", p.status ? json(StatusAllowsUpgrade(*p.status)) : json(nullptr)},
+            {"ready", p.status ? json(upgrade::StatusAllowsUpgrade(*p.status)) : json(nullptr)},
             {"version", p.version ? json(*p.version) : json(nullptr)},
             {"comparison", ComparisonName(p.comparison)},
         };

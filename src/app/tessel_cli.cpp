@@ -15,17 +15,17 @@
 #include "platform/console.h"
 #include "platform/resources.h"
 #include "platform/services.h"
+#include "platform/text.h"
 #include "ui/ui_locale.h"
+#include "ui/ui_text.h"
 
 namespace {
 
 using namespace tessel;
 
-constexpr const char* kFwVersion = "FW3.3.3.8";
-
 int ShowPayloads(platform::Console& console) {
     using namespace tessel::payloads;
-    std::string out = std::string("Tessel ") + kFwVersion + ", " +
+    std::string out = "Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) + ", " +
                       (kPayloadsAreStandIns ? "stand-in (emulator only)" : "maker's") +
                       " payloads\n";
     int missing = 0;

@@ -172,6 +172,16 @@ std::int32_t ReadPrinterFWVersion(platform::DeviceFile& device, VersionResult& r
     }
 }
 
+std::int32_t CompareVersionKey(std::uint16_t printer_key) {
+    if (kCarriedVersionKey < printer_key) {
+        return kPrinterVersionHigher;
+    }
+    if (kCarriedVersionKey == printer_key) {
+        return kPrinterVersionEqual;
+    }
+    return kPrinterVersionLower;
+}
+
 std::int32_t CompareFirmwareVersion() {
     VersionResult version{};
     std::int32_t queried;
@@ -185,14 +195,7 @@ std::int32_t CompareFirmwareVersion() {
     if (queried < 0) {
         return kErrVersionQuery;
     }
-    const std::uint16_t printer_key = VersionKey(version);
-    if (kCarriedVersionKey < printer_key) {
-        return kPrinterVersionHigher;
-    }
-    if (kCarriedVersionKey == printer_key) {
-        return kPrinterVersionEqual;
-    }
-    return kPrinterVersionLower;
+    return CompareVersionKey(VersionKey(version));
 }
 
 }  // namespace tessel::link

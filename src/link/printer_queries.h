@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "link/link_result.h"
+#include "payloads/payload_format.h"
 #include "platform/device_file.h"
 
 namespace tessel::link {
@@ -24,8 +25,11 @@ inline constexpr int kMaxVersionAttempts = 5;
 // The version text is read into a buffer of this size: at most 99 bytes of text and a zero.
 inline constexpr std::uint32_t kVersionBufferSize = 100;
 
-// The carried firmware's version key: the characters '3' and '8' of "FW3.3.3.8".
-inline constexpr std::uint16_t kCarriedVersionKey = 0x3338;
+// The carried firmware's version key: the last two characters of its marker ('3' and '8' of
+// "3338", version 3.3.3.8), compared the way the printer's version key is built.
+inline constexpr std::uint16_t kCarriedVersionKey =
+    static_cast<std::uint16_t>((payloads::kCarriedFirmwareMarker[2] << 8) |
+                               payloads::kCarriedFirmwareMarker[3]);
 
 // The printer's version text as the comparison uses it: the bytes up to the first zero, at most
 // eight, the rest zero (an eight-byte text has no terminating zero).
@@ -44,6 +48,10 @@ std::int32_t ReadPrinterSTATUS(platform::DeviceFile& device, std::uint8_t& statu
 // sending error, or kErrVersionQuery after kMaxVersionAttempts failed reads or when no version
 // text came within kVersionTimeLimitSeconds; `result` is then unchanged.
 std::int32_t ReadPrinterFWVersion(platform::DeviceFile& device, VersionResult& result);
+
+// Compares a printer's version key with kCarriedVersionKey: kPrinterVersionLower,
+// kPrinterVersionHigher or kPrinterVersionEqual.
+std::int32_t CompareVersionKey(std::uint16_t printer_key);
 
 // Opens the printer at discovery::g_strDevicePath, asks for its version and compares the key
 // with kCarriedVersionKey: kPrinterVersionLower, kPrinterVersionHigher or kPrinterVersionEqual.

@@ -30,6 +30,11 @@ struct PayloadSpec {
     std::string_view version_marker;
 };
 
+// The firmware this build carries, as the four characters its image holds at body offset 4:
+// "3338" is version 3.3.3.8. The version label and the version key the printer's version is
+// compared with are made from it, so another image is carried by changing only this.
+inline constexpr std::string_view kCarriedFirmwareMarker = "3338";
+
 inline constexpr std::size_t kHeaderOffset = 34;
 inline constexpr std::size_t kBodyOffset = 50;
 inline constexpr std::size_t kMd5Size = 16;
@@ -55,7 +60,7 @@ inline constexpr PayloadSpec kFirmwareSpec{
     27'015'696,
     0x1748,
     true,
-    "3338"};
+    kCarriedFirmwareMarker};
 
 const PayloadSpec& SpecFor(PayloadKind kind);
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "payloads/payload_format.h"
+
 namespace tessel::ui {
 
 inline constexpr int kUiTextCount = 26;
@@ -96,7 +98,17 @@ inline constexpr std::u16string_view kSupportedSeriesList =
     u"Bexlot R7100 series\r\nBexlot R7200 series\r\nBexlot R7300 series\r\n"
     u"Bexlot R7400 series\r\n";
 
+namespace detail {
+// "FW" and the carried firmware's marker as a dotted version: "3338" gives "FW3.3.3.8".
+inline constexpr std::array<char16_t, 9> kFwVersionLabel = [] {
+    constexpr std::string_view m = payloads::kCarriedFirmwareMarker;
+    return std::array<char16_t, 9>{u'F', u'W', char16_t(m[0]), u'.', char16_t(m[1]), u'.',
+                                   char16_t(m[2]), u'.', char16_t(m[3])};
+}();
+}  // namespace detail
+
 // The version label of the carried firmware: in the window title and the single-instance key.
-inline constexpr std::u16string_view g_strFwVersion = u"FW3.3.3.8";
+inline constexpr std::u16string_view g_strFwVersion(detail::kFwVersionLabel.data(),
+                                                    detail::kFwVersionLabel.size());
 
 }  // namespace tessel::ui

@@ -1,8 +1,9 @@
 #include "upgrade/upgrade_worker.h"
 
-#include <condition_variable>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "discovery/device_globals.h"
@@ -26,11 +27,20 @@ namespace {
 
 constexpr std::int32_t kStatusUnavailable = 5;
 
-std::mutex g_worker_mutex;
-std::condition_variable g_worker_done;
-
-bool StatusAllowsUpgrade(std::int32_t status) {
-    return status == 0 || status == 2 || status == 4;
+// The thread of the current or last run, joined before the next one starts and by
+// WaitForUpgradeWorker. Never destroyed: a process may end with a finished run not yet joined,
+// and destroying a joinable thread would abort it.
+std::mutex& WorkerThreadMutex() {
+    static auto* mutex = new std::mutex;
+    return *mutex;
+}
+std::thread& WorkerThread() {
+    static auto* thread = new std::thread;
+    return *thread;
+}
+WorkerThreadStarter& ThreadStarter() {
+    static auto* starter = new WorkerThreadStarter;
+    return *starter;
 }
 
 std::int32_t SendPayload(std::uint16_t id) {
@@ -168,6 +178,10 @@ class Run {
 
 }  // namespace
 
+bool StatusAllowsUpgrade(std::int32_t status) {
+    return status == 0 || status == 2 || status == 4;
+}
+
 std::int32_t CheckPrinterStatus2() {
     platform::Debug(u"CheckPrinterStatus2()<------");
     auto device = platform::Current().devices->Open(discovery::g_strDevicePath);
@@ -257,12 +271,13 @@ std::uint32_t UpgradeWorker(ui::UpgradeDisplay& display) {
     display.SetWorkerRunning(true);
     Run(display).Execute();
     display.SetWorkerRunning(false);
-    {
-        std::lock_guard lock(g_worker_mutex);
-        bUpgrading.store(0);
-    }
-    g_worker_done.notify_all();
+    bUpgrading.store(0);
     return 0;
+}
+
+void SetWorkerThreadStarter(WorkerThreadStarter starter) {
+    std::lock_guard lock(WorkerThreadMutex());
+    ThreadStarter() = std::move(starter);
 }
 
 bool OnStartUpgrade(ui::UpgradeDisplay& display) {
@@ -272,13 +287,33 @@ bool OnStartUpgrade(ui::UpgradeDisplay& display) {
     }
     // Before the thread exists, so a quit request in between is refused too.
     display.SetWorkerRunning(true);
-    std::thread([&display] { UpgradeWorker(display); }).detach();
+    std::lock_guard lock(WorkerThreadMutex());
+    std::thread& thread = WorkerThread();
+    if (thread.joinable()) {
+        thread.join();  // the last run cleared the busy flag: its thread is past its last step
+    }
+    try {
+        auto body = [&display] { UpgradeWorker(display); };
+        thread = ThreadStarter() ? ThreadStarter()(body) : std::thread(body);
+    } catch (const std::system_error&) {
+        // No thread, no run: take back what the request set, so the tool can end or try again.
+        platform::Debug(u"OnStartUpgrade(): the upgrade thread could not be started");
+        display.SetWorkerRunning(false);
+        bUpgrading.store(0);
+        return false;
+    }
     return true;
 }
 
 void WaitForUpgradeWorker() {
-    std::unique_lock lock(g_worker_mutex);
-    g_worker_done.wait(lock, [] { return bUpgrading.load() == 0; });
+    std::thread finished;
+    {
+        std::lock_guard lock(WorkerThreadMutex());
+        finished = std::move(WorkerThread());
+    }
+    if (finished.joinable()) {
+        finished.join();
+    }
 }
 
 }  // namespace tessel::upgrade

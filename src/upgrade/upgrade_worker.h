@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -42,6 +43,8 @@ extern std::atomic<std::int32_t> g_bIsWin10;
 
 // The printer's status byte, or 5 when the device cannot be opened or the query fails.
 std::int32_t CheckPrinterStatus2();
+// Whether a printer with this status may be upgraded: 0, 2 and 4 let the run go on.
+bool StatusAllowsUpgrade(std::int32_t status);
 VersionOutcome ConfirmVersion(std::int32_t comparison, ui::UpgradeDisplay& display);
 std::int32_t SendLoaderImage();
 std::int32_t SendFirmwareImage();
@@ -53,11 +56,19 @@ std::int32_t WaitForFlashBurn();
 std::uint32_t UpgradeWorker(ui::UpgradeDisplay& display);
 
 // Starts a worker on `display` unless one runs. Test and set of the busy flag is one atomic
-// step, so two start requests can never start two workers. Returns whether it started one.
+// step, so two start requests can never start two workers. Returns whether it started one;
+// when the thread cannot be started, the busy flag and the display's worker-running flag are
+// cleared again and the answer is false.
 bool OnStartUpgrade(ui::UpgradeDisplay& display);
 
-// Blocks until no worker runs (a front end calls it before it ends, so it never ends while a
-// worker still uses the display).
+// Blocks until the worker's thread has ended (a front end calls it before it ends, so it never
+// ends while a worker still uses the display or the process's objects). Returns at once when
+// no worker was started. Never call it on a thread the worker waits for.
 void WaitForUpgradeWorker();
+
+// How OnStartUpgrade starts the worker's thread: std::thread when empty (the default). A
+// starter reports failure as std::thread does, by throwing std::system_error. For tests.
+using WorkerThreadStarter = std::function<std::thread(std::function<void()>)>;
+void SetWorkerThreadStarter(WorkerThreadStarter starter);
 
 }  // namespace tessel::upgrade

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <system_error>
+#include <thread>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <set>
 
 #include "discovery/device_globals.h"
 #include "fake_discovery.h"
@@ -35,14 +39,32 @@ using ui::MainScreen;
 
 constexpr char16_t kPrinterPort[] = u"usb://Bexlot/R7200%20Series?serial=SER1";
 
+// Device files that fail the chosen opens (counted from 1) and hand the others on.
+class FailingOpens final : public platform::DeviceFiles {
+  public:
+    FailingOpens(platform::DeviceFiles& inner, std::set<int> failing)
+        : inner_(inner), failing_(std::move(failing)) {}
+    std::unique_ptr<platform::DeviceFile> Open(const std::u16string& path) override {
+        return failing_.count(++opens_) != 0 ? nullptr : inner_.Open(path);
+    }
+
+  private:
+    platform::DeviceFiles& inner_;
+    std::set<int> failing_;
+    int opens_ = 0;
+};
+
 class UpgradeWorkerTest : public ::testing::Test {
   protected:
     UpgradeWorkerTest() {
         model.SetChangeListener([this](std::uint64_t) {
-            const auto screen = model.Snapshot().screen;
+            const auto view = model.Snapshot();
             std::lock_guard lock(mutex);
-            if (screens.empty() || screens.back() != screen) {
-                screens.push_back(screen);
+            if (screens.empty() || screens.back() != view.screen) {
+                screens.push_back(view.screen);
+            }
+            if (view.flash_burn_in_progress) {
+                during_burn.emplace_back(view.screen, view.progress.position);
             }
         });
         model.SetMessageDialogHandler([this](const ui::MessageDialogView& dialog) {
@@ -53,6 +75,7 @@ class UpgradeWorkerTest : public ::testing::Test {
     }
 
     ~UpgradeWorkerTest() override {
+        SetWorkerThreadStarter(nullptr);
         g_bIsWin10 = 0;
         ui::g_pMainDlg = nullptr;
     }
@@ -61,7 +84,12 @@ class UpgradeWorkerTest : public ::testing::Test {
     void Prepare() {
         printer.emplace(clock, config);
         platform::UsbPrinterInterfaces* bus = usb_override ? usb_override : &*printer;
-        services.emplace(platform::Services{&*printer, &debug, &*printer, bus, &spooler, &flags});
+        platform::DeviceFiles* devices = &*printer;
+        if (!failing_opens.empty()) {
+            opens.emplace(*printer, failing_opens);
+            devices = &*opens;
+        }
+        services.emplace(platform::Services{&*printer, &debug, devices, bus, &spooler, &flags});
         model.Initialise(0x0409);
         // The payload transfer reaches the display through the process-wide pointer.
         ui::g_pMainDlg = &display;
@@ -87,6 +115,8 @@ class UpgradeWorkerTest : public ::testing::Test {
     FakeDeviceConfigFlags flags;
     sim::PrinterConfig config;
     platform::UsbPrinterInterfaces* usb_override = nullptr;
+    std::set<int> failing_opens;  // which opens of the device fail, counted from 1
+    std::optional<FailingOpens> opens;
     std::optional<VirtualPrinter> printer;
     std::optional<platform::ScopedServices> services;
     ui::MainDisplayModel model{clock};
@@ -96,6 +126,8 @@ class UpgradeWorkerTest : public ::testing::Test {
     std::vector<std::string> messages;
     std::mutex mutex;
     std::vector<MainScreen> screens;
+    // What the display showed while the printer burned: screen and bar position.
+    std::vector<std::pair<MainScreen, int>> during_burn;
 };
 
 TEST_F(UpgradeWorkerTest, SuccessSendsBothPayloadsWaitsAsSpecifiedAndFlagsTheDevice) {
@@ -182,7 +214,10 @@ TEST_P(UpgradeOutcomeTest, EndsAsExpected) {
 
 const Outcome kOutcomes[] = {
     {"StatusThreeIsNotReady", [](auto& c) { c.status = 3; }, 0, MainScreen::kNotReady, -1, 0, 0},
+    {"StatusTwoIsUpgraded", [](auto& c) { c.status = 2; }, 0, MainScreen::kSuccess, -1, 2, 2},
     {"StatusFourIsUpgraded", [](auto& c) { c.status = 4; }, 0, MainScreen::kSuccess, -1, 2, 2},
+    {"StatusWithItsTopBitIsNotReady", [](auto& c) { c.status = 0x84; }, 0, MainScreen::kNotReady,
+     -1, 0, 0},
     {"SilentStatusIsNotReady", [](auto& c) { c.faults.no_answer = sim::kStatusQuery; }, 0,
      MainScreen::kNotReady, -1, 0, 0},
     {"WrongReplyCodeIsNotReady", [](auto& c) { c.faults.wrong_command = true; }, 0,
@@ -224,6 +259,36 @@ const Outcome kOutcomes[] = {
 INSTANTIATE_TEST_SUITE_P(Runs, UpgradeOutcomeTest, ::testing::ValuesIn(kOutcomes),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
+// A printer whose device file does not open ends the run at the step that opens it: the
+// status check as not ready, the version check and the loader transfer as failed.
+TEST_F(UpgradeWorkerTest, DeviceThatDoesNotOpenEndsTheRunAtItsStep) {
+    struct Case {
+        int failing_open;
+        MainScreen screen;
+        std::size_t commands;  // what the printer was asked before
+    };
+    const Case cases[] = {
+        {1, MainScreen::kNotReady, 0},  // status check
+        {2, MainScreen::kFailure, 1},   // version check
+        {3, MainScreen::kFailure, 2},   // loader transfer
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failing_open);
+        display.calls.clear();
+        failing_opens = {c.failing_open};
+        EXPECT_EQ(RunUpgrade(), c.screen);
+        EXPECT_EQ(printer->EventsNamed("command").size(), c.commands);
+        EXPECT_TRUE(Payloads().empty());
+        EXPECT_FALSE(display.Find(2, 100).has_value());
+        EXPECT_TRUE(messages.empty());
+        if (c.failing_open == 1) {
+            EXPECT_EQ(debug.Count("CheckPrinterStatus2()------->"), 0u);
+        }
+        services.reset();
+        opens.reset();
+    }
+}
+
 TEST_F(UpgradeWorkerTest, NeverBackFailsAfterTheRestartSleepAndTheWholePollWindow) {
     config.faults.no_return = true;
     EXPECT_EQ(RunUpgrade(), MainScreen::kFailure);
@@ -264,17 +329,24 @@ TEST_F(UpgradeWorkerTest, BurnOutlastingTheAnimationNeverShowsTheFailureDisplay)
     EXPECT_EQ(ValidPayloads(), 2);
 }
 
-TEST_F(UpgradeWorkerTest, AnimationRunningOutBeforeTheBurnStillShowsFailureFirst) {
+TEST_F(UpgradeWorkerTest, AnimationRunningOutDuringTheTransferGivesWayToProgressForTheBurn) {
     // The printer comes back late but in time, and the image crawls over the link: the
-    // animation runs out while the image is still being sent. The guard covers only the burn,
-    // so the failure display comes first and the worker's success display replaces it.
+    // animation runs out while the image is still being sent. Once the image is whole the
+    // printer burns it, and the display goes back to progress at 99 until success.
     config.restart_delay_s = 100;
     printer.reset();
     Prepare();
     printer->SetWriteMicrosPerKiB(7'000);  // about 185 s for the image
     UpgradeWorker(display);
-    EXPECT_TRUE(Saw(MainScreen::kFailure));
     EXPECT_EQ(model.Snapshot().screen, MainScreen::kSuccess);
+    EXPECT_EQ(ValidPayloads(), 2);
+    ASSERT_FALSE(during_burn.empty());
+    for (const auto& [screen, position] : during_burn) {
+        if (screen != MainScreen::kSuccess) {  // the worker's end display comes before the flag
+            EXPECT_EQ(screen, MainScreen::kProgress);
+            EXPECT_EQ(position, 99);
+        }
+    }
 }
 
 TEST_F(UpgradeWorkerTest, SecondStartRequestWhileARunIsInProgressStartsNothing) {
@@ -308,6 +380,44 @@ TEST_F(UpgradeWorkerTest, SecondStartRequestWhileARunIsInProgressStartsNothing) 
     EXPECT_EQ(bUpgrading.load(), 0);
     EXPECT_TRUE(model.RequestQuit());
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(UpgradeWorkerTest, ThreadThatCannotStartLeavesNothingBehind) {
+    config.version = "3.3.4.0";  // a run that ends quickly, at the newer-firmware notice
+    Prepare();
+    SetWorkerThreadStarter([](std::function<void()>) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    });
+    EXPECT_FALSE(OnStartUpgrade(display));
+    EXPECT_EQ(bUpgrading.load(), 0);
+    EXPECT_TRUE(model.RequestQuit()) << "the front end can still end";
+    EXPECT_EQ(debug.Count("OnStartUpgrade(): the upgrade thread could not be started"), 1u);
+    WaitForUpgradeWorker();  // nothing to wait for
+
+    // The next request starts a run as usual.
+    SetWorkerThreadStarter(nullptr);
+    EXPECT_TRUE(OnStartUpgrade(display));
+    WaitForUpgradeWorker();
+    EXPECT_EQ(messages, std::vector<std::string>{Text(11)});
+    EXPECT_EQ(bUpgrading.load(), 0);
+}
+
+TEST_F(UpgradeWorkerTest, WaitingForTheWorkerEndsOnlyWithItsThread) {
+    // A front end ends the process once the wait returns: the worker's thread must be past
+    // its last instruction by then, not only past clearing the busy flag.
+    config.version = "3.3.4.0";
+    Prepare();
+    std::atomic<bool> thread_ended{false};
+    SetWorkerThreadStarter([&](std::function<void()> body) {
+        return std::thread([body, &thread_ended] {
+            body();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            thread_ended = true;
+        });
+    });
+    ASSERT_TRUE(OnStartUpgrade(display));
+    WaitForUpgradeWorker();
+    EXPECT_TRUE(thread_ended.load());
 }
 
 TEST(ConfirmVersion, TurnsTheComparisonIntoAnOutcome) {
