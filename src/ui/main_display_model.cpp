@@ -216,9 +216,22 @@ void MainDisplayModel::EnableStartControls(bool enable) {
 }
 
 void MainDisplayModel::SetFlashBurnInProgress(bool burning) {
-    // Ticks that fell due before the burn began were shown unguarded (Change applies them).
+    // Ticks that fell due before the burn began are applied unguarded first (Change does).
     Change change(*this);
     view_.flash_burn_in_progress = burning;
+    if (burning && view_.screen == MainScreen::kFailure) {
+        // The animation ran out while the image was still being sent, but the image arrived
+        // whole and the printer now burns it. The failure display asks the user to restart
+        // the printer, which would corrupt its flash: back to the progress display, held at
+        // 99, with the controls of a running upgrade, until the worker's own end display.
+        view_.tick_counter = kAnimationTicks - 1;
+        ShowUpgradeStateLocked(kStateProgress, kAnimationTicks - 1);
+        view_.message.place = kMessageCreated;
+        view_.message.align = created_align_;
+        view_.exit_button.visible = false;
+        view_.exit_button.enabled = false;
+        EnableCloseItemLocked(false);
+    }
 }
 
 void MainDisplayModel::SetWorkerRunning(bool running) {

@@ -21,7 +21,9 @@
 //
 // While SetFlashBurnInProgress(true) holds, the animation does not turn into the failure
 // display: the bar stands at 99 until the worker's own end display. That display tells the
-// user to restart the printer, which during the burn would corrupt the printer's flash.
+// user to restart the printer, which during the burn would corrupt the printer's flash. When
+// the animation already gave up during a slow transfer, the burn's start brings the progress
+// display back, held at 99.
 //
 // Quitting. Closing the window while a worker runs would leave the worker writing to a dead
 // display and the printer half upgraded: RequestQuit() refuses while the worker is running

@@ -17,7 +17,10 @@ Bytes Embedded(std::uint16_t id) {
 
 // Feeds the loader as the front does, taking only what the printer takes now and otherwise
 // waiting until it says; each wait ends `late_ms` after that. Returns bytes per second.
-double LoaderRate(Printer& p, std::int64_t late_ms) {
+// The loader's rate through the cap when each wait for allowance ends `late_ms` late and each
+// read of at most 4 KiB takes `read_ms` (a compressed clock: one real millisecond is many of
+// the printer's).
+double LoaderRate(Printer& p, std::int64_t late_ms, std::int64_t read_ms = 0) {
     const Bytes loader = Embedded(payloads::IDR_BINARY_LOADER);
     const std::int64_t start = p.clock.NowMs();
     for (std::size_t at = 0; at < loader.size();) {
@@ -28,6 +31,7 @@ double LoaderRate(Printer& p, std::int64_t late_ms) {
         }
         const std::size_t n = std::min({allowed, loader.size() - at, std::size_t{4096}});
         at += p.core.Receive({loader.data() + at, n});
+        p.clock.AdvanceMs(read_ms);
     }
     EXPECT_EQ(p.Named("payload").at(0)["valid"], true);
     return static_cast<double>(loader.size()) * 1000.0 /
@@ -274,6 +278,9 @@ TEST(PrinterCore, Faults) {
         {"throughput cap, waits that end late (time on a coarse clock)",
          [](PrinterConfig& c) { c.faults.throughput = 1'200'000; },
          [](Printer& p) { EXPECT_NEAR(LoaderRate(p, 7), 1.2e6, 0.1e6); }},
+        {"throughput cap, a slow link on a clock compressed 100 times",
+         [](PrinterConfig& c) { c.faults.throughput = 135'000; },
+         [](Printer& p) { EXPECT_NEAR(LoaderRate(p, 100, 20), 135e3, 10e3); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.fault);

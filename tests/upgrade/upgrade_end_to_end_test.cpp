@@ -3,11 +3,15 @@
 // the same time scale, so minutes of printer time pass in a few seconds).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 #include "cups_scheduler.h"
 #include "emulator.h"
@@ -58,7 +62,8 @@ class TimedDebugOutput final : public platform::DebugOutput {
 
 class UpgradeEndToEndTest : public ::testing::Test {
   protected:
-    UpgradeEndToEndTest() {
+    explicit UpgradeEndToEndTest(double time_scale = kTimeScale)
+        : time_scale_(time_scale), clock(platform::SystemClock(), time_scale) {
         // No print queues unless a test starts its own scheduler.
         setenv("CUPS_SERVER", "/nonexistent/tessel-cups.sock", 1);
         model.SetMessageDialogHandler([this](const ui::MessageDialogView& dialog) {
@@ -66,9 +71,12 @@ class UpgradeEndToEndTest : public ::testing::Test {
             return answer ? answer : dialog.dismissed_answer;
         });
         model.SetChangeListener([this](std::uint64_t) {
-            const auto screen = model.Snapshot().screen;
+            const auto view = model.Snapshot();
             std::lock_guard lock(mutex);
-            screens.push_back(screen);
+            screens.push_back(view.screen);
+            if (view.flash_burn_in_progress) {
+                during_burn.emplace_back(view.screen, view.progress.position);
+            }
         });
     }
 
@@ -83,7 +91,7 @@ class UpgradeEndToEndTest : public ::testing::Test {
     MainScreen RunUpgrade(std::vector<sim::PrinterConfig> printers) {
         sim::EmulatorOptions options;
         options.printers = std::move(printers);
-        options.time_scale = kTimeScale;
+        options.time_scale = time_scale_;
         std::string error;
         emulator = sim::Emulator::Start(options, &error);
         EXPECT_TRUE(emulator) << error;
@@ -106,7 +114,8 @@ class UpgradeEndToEndTest : public ::testing::Test {
     std::vector<sim::Json> Payloads() const { return testing::PayloadEvents(emulator->Events()); }
     int ValidPayloads() const { return testing::ValidPayloads(emulator->Events()); }
 
-    platform::ScaledClock clock{platform::SystemClock(), kTimeScale};
+    double time_scale_;
+    platform::ScaledClock clock;
     TimedDebugOutput debug{clock};
     ui::MainDisplayModel model{clock};
     testing::RecordingDisplay display{model, clock};
@@ -114,6 +123,8 @@ class UpgradeEndToEndTest : public ::testing::Test {
     std::vector<std::string> messages;
     std::mutex mutex;
     std::vector<MainScreen> screens;
+    // What the display showed while the printer burned: screen and bar position.
+    std::vector<std::pair<MainScreen, int>> during_burn;
     std::unique_ptr<sim::Emulator> emulator;
 };
 
@@ -210,6 +221,47 @@ TEST_F(UpgradeEndToEndTest, HeldJobOnThePrintersQueueRefusesTheUpgrade) {
     EXPECT_EQ(RunUpgrade({sim::PrinterConfig{}}), MainScreen::kStart);
     EXPECT_EQ(messages, std::vector<std::string>{Text(22)});
     EXPECT_EQ(Payloads().size(), 0u);
+}
+
+// A slow link at a milder compression: the image crosses a pseudo-terminal capped in printer
+// time, and at 0.01 a busy machine could not carry the bytes as fast as the cap allows.
+class SlowLinkEndToEndTest : public UpgradeEndToEndTest {
+  protected:
+    SlowLinkEndToEndTest() : UpgradeEndToEndTest(0.02) {}
+};
+
+TEST_F(SlowLinkEndToEndTest, TransferOutlastingTheAnimationShowsProgressDuringTheBurn) {
+    // The printer comes back late (found about 114 s after the restart wait began) and takes
+    // the image at 150,000 bytes a second (about 180 s), so the animation runs out at 280 s
+    // while the image is still on its way. The front end drives the animation from its own
+    // timer meanwhile. Once the image is whole the printer burns it: the display must not ask
+    // for a restart then, but stand at 99 until success.
+    sim::PrinterConfig config;
+    config.restart_delay_s = 110;
+    config.faults.throughput = 150'000;
+    std::atomic<bool> stop{false};
+    std::thread animation([&] {
+        while (!stop.load()) {
+            model.AdvanceAnimation();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    const MainScreen end = RunUpgrade({config});
+    stop = true;
+    animation.join();
+
+    EXPECT_EQ(end, MainScreen::kSuccess);
+    EXPECT_EQ(ValidPayloads(), 2);
+    std::lock_guard lock(mutex);
+    EXPECT_NE(std::find(screens.begin(), screens.end(), MainScreen::kFailure), screens.end())
+        << "the animation ran out during the transfer";
+    ASSERT_FALSE(during_burn.empty());
+    for (const auto& [screen, position] : during_burn) {
+        if (screen != MainScreen::kSuccess) {  // the worker's end display comes before the flag
+            EXPECT_EQ(screen, MainScreen::kProgress);
+            EXPECT_EQ(position, 99);
+        }
+    }
 }
 
 }  // namespace

@@ -131,8 +131,9 @@ std::size_t PrinterCore::Receive(std::span<const std::uint8_t> bytes) {
     if (mode_ == Mode::kOff) {
         return 0;
     }
-    if (config_.faults.throughput > 0) {
+    if (config_.faults.throughput > 0 && !bytes.empty()) {
         tokens_ = std::max(0.0, tokens_ - static_cast<double>(bytes.size()));
+        last_receive_ms_ = clock_.NowMs();
     }
     if (mode_ == Mode::kBurning || mode_ == Mode::kRestarting) {
         // Busy: the bytes are taken off the link and dropped.
@@ -415,11 +416,13 @@ std::size_t PrinterCore::ReceiveAllowance() {
     const double rate = static_cast<double>(config_.faults.throughput);
     const double accrued = static_cast<double>(now - tokens_at_ms_) * rate / 1000.0;
     tokens_at_ms_ = now;
-    // While the printer waited for bytes to accrue, all of them count (up to a second's
-    // worth): the wait itself ends late, in whole milliseconds of real time, and dropping the
-    // excess would slow the link below its cap. An idle link saves up no more than a burst.
-    tokens_ = starved_ ? std::min(tokens_ + accrued, std::max(rate, burst_))
-                       : std::max(tokens_, std::min(tokens_ + accrued, burst_));
+    // While bytes flow, or the printer waited for them to accrue, all of them count (up to a
+    // second's worth): waits end late, in whole milliseconds of real time, and reads take time
+    // of their own, so dropping the excess would slow the link below its cap (far below on a
+    // compressed clock). An idle link saves up no more than a burst.
+    const bool flowing = starved_ || now - last_receive_ms_ < kIdleLinkMs;
+    tokens_ = flowing ? std::min(tokens_ + accrued, std::max(rate, burst_))
+                      : std::max(tokens_, std::min(tokens_ + accrued, burst_));
     starved_ = tokens_ < burst_;
     return starved_ ? 0 : static_cast<std::size_t>(tokens_);
 }

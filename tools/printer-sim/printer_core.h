@@ -123,6 +123,9 @@ class PrinterCore {
     double burst_ = 0;
     bool starved_ = false;
     std::int64_t tokens_at_ms_ = 0;
+    // When the last byte arrived; a link that got none for kIdleLinkMs is idle.
+    static constexpr std::int64_t kIdleLinkMs = 1000;
+    std::int64_t last_receive_ms_ = std::numeric_limits<std::int64_t>::min() / 2;
 };
 
 const char* ModeName(PrinterCore::Mode mode);
