@@ -2,11 +2,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "discovery/device_globals.h"
 #include "discovery/device_reinstall.h"
 #include "discovery/unusable_printers.h"
 #include "discovery/usb_discovery.h"
 #include "platform/device_config_flags.h"
+#include "platform/linux/sysfs_usb.h"
 #include "platform/print_spooler.h"
 #include "platform/services.h"
 #include "platform/text.h"
@@ -149,6 +154,36 @@ TEST_F(LinuxBackendTest, NoDeviceIdLeavesThePortEmptyAndProtocol03IsDot4) {
     EXPECT_EQ(U8(g_strDevicePath),
               (tree.dev / "usb" / "lp0").string());  // the DOT4 node is not taken
     EXPECT_EQ(g_strHardID, u"USB\\VID_7a3c&PID_0c13");
+}
+
+// Attributes that never end or never come must not hang a pass: a device ID that reads like
+// /dev/zero, a serial number that is a FIFO without a writer or with one that writes nothing,
+// and an attribute longer than any page. Each counts as unreadable.
+TEST_F(LinuxBackendTest, AttributesThatNeverEndCountAsUnreadable) {
+    tree.AddPrinter(Bexlot("1-1", 0, "0c12", "SER1", "R7200 Series"));
+    tree.AddPrinter(Bexlot("1-2", 1, "0c13", "SER2", "R7300 Series"));
+    tree.AddPrinter(Bexlot("1-3", 2, "0c14", "SER3", "R7400 Series"));
+    const fs::path id0 = tree.DeviceDir("1-1") / "1-1:1.0" / "ieee1284_id";
+    fs::remove(id0);
+    fs::create_symlink("/dev/zero", id0);
+    const fs::path serial1 = tree.DeviceDir("1-2") / "serial";
+    fs::remove(serial1);
+    ASSERT_EQ(::mkfifo(serial1.c_str(), 0600), 0);
+    const int writer = ::open(serial1.c_str(), O_RDWR);  // a writer that never writes
+    ASSERT_GE(writer, 0);
+    testing::WriteFile(tree.DeviceDir("1-3") / "1-3:1.0" / "ieee1284_id",
+                       std::string(platform::sysfs::kMaxAttributeBytes + 1, 'A'));
+
+    std::vector<UsbPrinterEntry> list;
+    EXPECT_EQ(SearchUSBPrint(list), kSearchDone);
+    ::close(writer);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(Port(list[0]), "");
+    EXPECT_EQ(Port(list[1]), "usb://Bexlot/R7300%20Series");  // no serial to add
+    EXPECT_EQ(Port(list[2]), "");
+    EXPECT_THAT(InstanceIds(), ::testing::ElementsAre("USB\\VID_7A3C&PID_0C12\\SER1",
+                                                      "USB\\VID_7A3C&PID_0C13\\&1-2",
+                                                      "USB\\VID_7A3C&PID_0C14\\SER3"));
 }
 
 TEST_F(LinuxBackendTest, NoUsbmiscClassMeansNoPrinter) {

@@ -3,6 +3,7 @@
 // on every call so that tests and the emulator can point them elsewhere.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -13,7 +14,11 @@ namespace tessel::platform::sysfs {
 std::filesystem::path SysfsRoot();
 std::filesystem::path DevRoot();
 
-// The attribute file's text with one trailing newline removed; nothing when it cannot be read.
+// The kernel hands over an attribute of at most a page; no page is larger than this.
+inline constexpr std::size_t kMaxAttributeBytes = 64 * 1024;
+
+// The attribute file's text with one trailing newline removed; nothing when it cannot be read,
+// would block (a FIFO), or holds more than kMaxAttributeBytes (a file that never ends).
 std::optional<std::string> ReadAttribute(const std::filesystem::path& file);
 
 // A hexadecimal attribute ("7a3c\n", "07\n"); nothing when missing or not a number.

@@ -29,32 +29,35 @@ fs::path DevRoot() {
 }
 
 std::optional<std::string> ReadAttribute(const fs::path& file) {
+    // Not blocking: a FIFO in place of an attribute would otherwise wait for a writer at
+    // open, and one with a writer that never ends at read.
     int fd;
     do {
-        fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         return std::nullopt;
     }
-    // The kernel hands over a whole attribute (at most a page) in one read, so a short read
-    // is the end.
+    // Read to the end, but never past kMaxAttributeBytes: a file that goes on longer (one
+    // that never ends, such as a character device) is no attribute of the kernel's.
     std::string text;
     char chunk[4096];
-    for (;;) {
+    bool whole = false;
+    while (text.size() <= kMaxAttributeBytes) {
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        text.append(chunk, static_cast<std::size_t>(n));
-        if (static_cast<std::size_t>(n) < sizeof chunk) {
+        if (n <= 0) {
+            whole = n == 0;
             break;
         }
+        text.append(chunk, static_cast<std::size_t>(n));
     }
     ::close(fd);
+    if (!whole || text.size() > kMaxAttributeBytes) {
+        return std::nullopt;
+    }
     if (!text.empty() && text.back() == '\n') {
         text.pop_back();
     }
