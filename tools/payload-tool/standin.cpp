@@ -25,7 +25,7 @@ MdCtx NewCtx() { return MdCtx(EVP_MD_CTX_new(), &EVP_MD_CTX_free); }
 
 }  // namespace
 
-std::vector<std::uint8_t> MakeStandIn(const PayloadSpec& spec) {
+std::vector<std::uint8_t> MakeStandIn(const PayloadSpec& spec, std::uint64_t seed) {
     using namespace tessel::link;
     std::vector<std::uint8_t> out(spec.size, 0);
     std::copy(kUel.begin(), kUel.end(), out.begin());
@@ -37,7 +37,7 @@ std::vector<std::uint8_t> MakeStandIn(const PayloadSpec& spec) {
 
     std::uint8_t* body = out.data() + kBodyOffset;
     const std::size_t length = spec.body_length;
-    std::uint64_t state = 0x7E55E1'0000ULL + spec.resource_id;
+    std::uint64_t state = seed + spec.resource_id;
     for (std::size_t i = 0; i < length; i += 8) {
         const std::uint64_t r = SplitMix64(state);
         for (std::size_t k = 0; k < 8 && i + k < length; ++k) {
@@ -74,6 +74,14 @@ std::vector<std::uint8_t> MakeStandIn(const PayloadSpec& spec) {
         }
     }
     throw std::runtime_error("no compensation words reach the checksum");
+}
+
+bool IsStandIn(const PayloadSpec& spec, std::span<const std::uint8_t> bytes) {
+    if (bytes.size() != spec.size) {
+        return false;
+    }
+    const std::vector<std::uint8_t> stand_in = MakeStandIn(spec);
+    return std::equal(stand_in.begin(), stand_in.end(), bytes.begin());
 }
 
 }  // namespace tessel::payloads
