@@ -3,13 +3,14 @@
 #include <cstdlib>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <utility>
 
-#include "app/animation_driver.h"
+#include "app/cli_loop.h"
 #include "app/terminal_view.h"
-#include "ui/main_display_model.h"
 #include "ui/upgrade_display.h"
-#include "upgrade/upgrade_worker.h"
+#include "ui/upgrade_session.h"
 
 namespace tessel::app {
 namespace {
@@ -18,7 +19,7 @@ namespace {
 // own, at any time: everything here is read and written under the mutex.
 struct InterruptTarget {
     std::mutex mutex;
-    ui::MainDisplayModel* model = nullptr;  // while a run is on
+    ui::UpgradeSession* session = nullptr;  // while a run is on
     std::function<void(std::string_view)> note;
     bool asking = false;  // the question waits for a typed answer
 };
@@ -33,8 +34,8 @@ std::string Label(const ui::MessageDialogView& dialog, std::int32_t answer) {
     return button ? TerminalText(button->label) : std::string();
 }
 
-// Answers the message dialog. The dialog's text is on the console already (the change that
-// opened it was drawn before the handler runs).
+// Answers the message dialog. The dialog's text is on the console already (the session draws
+// the change that opened it before it asks).
 class DialogAnswerer {
   public:
     DialogAnswerer(PresetAnswer preset, platform::Console& console,
@@ -90,6 +91,39 @@ class DialogAnswerer {
     std::function<void(std::string_view)> note_;
 };
 
+// The console as the session's front end: each render is the terminal view's text for it; the
+// question is asked on the UI thread, which has nothing else to do while the worker waits.
+class CliFrontEnd final : public ui::SessionFrontEnd {
+  public:
+    CliFrontEnd(TerminalView& view, std::mutex& render_mutex, platform::Console& console,
+                DialogAnswerer answerer)
+        : view_(view),
+          render_mutex_(render_mutex),
+          console_(console),
+          answerer_(std::move(answerer)) {}
+
+    void Render(const ui::MainDisplayView&, const ui::MainDisplayView& current,
+                const ui::ViewChanges&) override {
+        worker_running_ = current.worker_running;
+        std::lock_guard lock(render_mutex_);
+        console_.Write(view_.Render(current));
+    }
+
+    std::optional<std::int32_t> AskMessageDialog(const ui::MessageDialogView& dialog) override {
+        return answerer_(dialog);
+    }
+
+    // Whether the last render showed a worker running.
+    bool WorkerShownRunning() const { return worker_running_; }
+
+  private:
+    TerminalView& view_;
+    std::mutex& render_mutex_;
+    platform::Console& console_;
+    DialogAnswerer answerer_;
+    bool worker_running_ = false;
+};
+
 }  // namespace
 
 void OnInterrupt(platform::Console& console) {
@@ -99,7 +133,7 @@ void OnInterrupt(platform::Console& console) {
         console.CancelRead();  // the question ends unanswered
         return;
     }
-    if (target.model == nullptr || target.model->RequestQuit()) {
+    if (target.session == nullptr || target.session->RequestQuit()) {
         console.WriteError("\ntessel-cli: interrupted\n");
         std::_Exit(kExitInterrupted);
     }
@@ -108,57 +142,45 @@ void OnInterrupt(platform::Console& console) {
 
 int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock& clock,
                std::uint16_t langid) {
-    ui::MainDisplayModel model(clock);
-    model.Initialise(langid);
-
     TerminalView view(console.OutputIsTerminal());
+    // Interrupt notices come from a thread of their own: the view is drawn under this lock.
     std::mutex render_mutex;
-    // Snapshots are taken under the render lock, so they are drawn in the order of the model.
-    const auto render = [&] {
-        std::lock_guard lock(render_mutex);
-        console.Write(view.Render(model.Snapshot()));
-    };
     const auto note = [&](std::string_view line) {
         std::lock_guard lock(render_mutex);
         console.Write(view.Line(line));
     };
-
-    AnimationDriver animation(model, clock);
-    model.SetChangeListener([&](std::uint64_t) {
-        render();
-        animation.Wake();
-    });
-    model.SetMessageDialogHandler(DialogAnswerer(answer, console, note));
+    CliFrontEnd front_end(view, render_mutex, console, DialogAnswerer(answer, console, note));
+    CliLoop loop;
+    ui::UpgradeSession session(clock, loop, front_end);
+    session.Initialise(langid);
     {
         InterruptTarget& target = Target();
         std::lock_guard lock(target.mutex);
-        target.model = &model;
+        target.session = &session;
         target.note = note;
     }
-    render();
 
-    const bool started = upgrade::OnStartUpgrade(model);
-    upgrade::WaitForUpgradeWorker();
+    const bool started = session.Start();
+    // The worker's last display call is drawn here, on this thread, before it ends.
+    loop.RunUntil([&] { return !front_end.WorkerShownRunning(); });
+    session.Close();
 
     {
         InterruptTarget& target = Target();
         std::lock_guard lock(target.mutex);
-        target.model = nullptr;
+        target.session = nullptr;
         target.note = nullptr;
     }
-    animation.Stop();
-    model.SetChangeListener(nullptr);
-    model.SetMessageDialogHandler(nullptr);
     {
         std::lock_guard lock(render_mutex);
-        console.Write(view.Render(model.Snapshot()));
+        console.Write(view.Render(session.Snapshot()));
         console.Write(view.Finish());
     }
     if (!started) {
         console.WriteError("tessel-cli: another upgrade is already running\n");
         return kExitFailed;
     }
-    return ExitCodeForScreen(model.Snapshot().screen);
+    return ExitCodeForScreen(session.Snapshot().screen);
 }
 
 }  // namespace tessel::app

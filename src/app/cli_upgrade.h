@@ -1,5 +1,5 @@
-// `tessel-cli upgrade`: one upgrade run by the same worker as every front end, with the main
-// display model drawn on the console.
+// `tessel-cli upgrade`: one upgrade on the upgrade session that every front end uses, its
+// display drawn on the console by the main thread.
 #pragma once
 
 #include <cstdint>

@@ -9,6 +9,28 @@ namespace tessel::discovery {
 
 std::vector<UsbPrinterEntry> g_vecUsbPrinters;
 
+namespace {
+
+PrinterListListener& Listener() {
+    static PrinterListListener listener;
+    return listener;
+}
+
+// Tells the listener about the list when the refresh ends, whichever way it ends.
+class TellListenerAtEnd {
+  public:
+    TellListenerAtEnd() = default;
+    ~TellListenerAtEnd() {
+        if (Listener()) {
+            Listener()(PrinterList());
+        }
+    }
+    TellListenerAtEnd(const TellListenerAtEnd&) = delete;
+    TellListenerAtEnd& operator=(const TellListenerAtEnd&) = delete;
+};
+
+}  // namespace
+
 void PrinterListModel::Reset() {
     rows_.clear();
     selection_ = kNoSelection;
@@ -33,7 +55,12 @@ PrinterListModel& PrinterList() {
     return list;
 }
 
+void SetPrinterListListener(PrinterListListener listener) {
+    Listener() = std::move(listener);
+}
+
 std::int32_t RefreshPrinterList() {
+    const TellListenerAtEnd tell;
     PrinterListModel& list = PrinterList();
     list.Reset();
     g_vecUsbPrinters.clear();

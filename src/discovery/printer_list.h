@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,13 @@ PrinterListModel& PrinterList();
 // Returns the number of printers, or the pass's negative result when it failed; then the
 // list stays empty (and shows no selection) even if the pass appended entries before failing.
 std::int32_t RefreshPrinterList();
+
+// Told at the end of every RefreshPrinterList, on the refreshing thread, with the list as the
+// refresh left it. The main display keeps a copy for its window (which holds the list as a
+// hidden control), so no window reads the list while the worker writes it. One listener; null
+// removes it. Install and remove it while no worker runs.
+using PrinterListListener = std::function<void(const PrinterListModel&)>;
+void SetPrinterListListener(PrinterListListener listener);
 
 // True when the first print queue, in the spooler's order, whose port is exactly `port`
 // holds at least one job. False otherwise, for an empty port, and for every failure: a

@@ -21,7 +21,15 @@ std::int64_t ScaledClock::NowSeconds() {
 }
 
 void ScaledClock::SleepMs(std::uint32_t ms) {
-    base_.SleepMs(static_cast<std::uint32_t>(std::ceil(static_cast<double>(ms) * scale_)));
+    base_.SleepMs(static_cast<std::uint32_t>(BaseMs(ms)));
+}
+
+std::int64_t ScaledClock::RealDelayMs(std::int64_t ms) {
+    return base_.RealDelayMs(BaseMs(ms));
+}
+
+std::int64_t ScaledClock::BaseMs(std::int64_t ms) const {
+    return ms <= 0 ? 0 : static_cast<std::int64_t>(std::ceil(static_cast<double>(ms) * scale_));
 }
 
 }  // namespace tessel::platform

@@ -17,6 +17,10 @@ public:
     virtual std::int64_t NowMs() = 0;
     // Blocks the calling thread for `ms` milliseconds of this clock's time.
     virtual void SleepMs(std::uint32_t ms) = 0;
+    // How many milliseconds of real time `ms` milliseconds of this clock's time take, rounded
+    // up: what a front end's timer, which counts real time, must be set to. The same for a
+    // clock that runs at real speed.
+    virtual std::int64_t RealDelayMs(std::int64_t ms) { return ms; }
 };
 
 // The operating system's clock (time(), a steady clock and a real sleep).
@@ -30,9 +34,13 @@ public:
     std::int64_t NowSeconds() override;
     std::int64_t NowMs() override;
     void SleepMs(std::uint32_t ms) override;
+    std::int64_t RealDelayMs(std::int64_t ms) override;
     double scale() const { return scale_; }
 
 private:
+    // `ms` of this clock in the base clock's milliseconds, rounded up.
+    std::int64_t BaseMs(std::int64_t ms) const;
+
     Clock& base_;
     double scale_;
     std::int64_t base_start_ms_;

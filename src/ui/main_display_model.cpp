@@ -234,6 +234,11 @@ void MainDisplayModel::SetFlashBurnInProgress(bool burning) {
     }
 }
 
+void MainDisplayModel::ShowPrinterList(PrinterListView list) {
+    Change change(*this);
+    view_.printer_list = std::move(list);
+}
+
 void MainDisplayModel::SetWorkerRunning(bool running) {
     Change change(*this);
     view_.worker_running = running;

@@ -3,21 +3,23 @@
 // display is up (start, progress, success, failure, not ready), which controls are visible,
 // their texts, alignment and places in the current language, the title, the progress value,
 // the state of the start and exit buttons and of the Close item, and the progress animation.
-// A front end (the Win32 and Qt dialogs, the command-line view) only renders snapshots.
+// A front end (the Win32 and Qt dialogs, the command-line view) only renders snapshots; it
+// reaches the model through an UpgradeSession (ui/upgrade_session.h), which brings every
+// change to its UI thread and drives the animation.
 //
 // Threads. The worker calls the display operations on its own thread while the front end
 // renders and drives the animation on its UI thread. All state sits behind one mutex;
 // Snapshot() gives a consistent copy, and the change listener is told after every change
-// (on the thread that made it, with no lock held) so the front end can post itself a redraw.
+// (on the thread that made it, with no lock held) so the session can render it.
 // Each operation has taken effect in the model when it returns.
 //
 // The animation. After ShowUpgradeState(9, 0) the bar advances by one step every 2,800 ms of
 // the model's Clock and, after the 100th step, the failure display comes up by itself unless
 // ShowUpgradeState(9, 100) stopped it first. The model keeps the time itself: a tick is due
 // at start + k * 2,800 ms, and every call into the model first applies the ticks that are
-// due. A front end calls AdvanceAnimation() from any timer of its own (a Win32 timer, a
-// QTimer, a thread sleeping on the Clock until NextAnimationTickMs()); tests advance a
-// virtual clock and call it. Late polling never loses or reorders ticks.
+// due. The session calls AdvanceAnimation() from the front end's timer, set from
+// NextAnimationTickMs(); tests advance a virtual clock and call it. Late polling never loses
+// or reorders ticks.
 //
 // While SetFlashBurnInProgress(true) holds, the animation does not turn into the failure
 // display: the bar stands at 99 until the worker's own end display. That display tells the
@@ -36,8 +38,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/clock.h"
+#include "ui/display_fonts.h"
 #include "ui/display_geometry.h"
 #include "ui/message_dialog_model.h"
 #include "ui/upgrade_display.h"
@@ -69,12 +73,6 @@ enum class MainScreen {
 };
 
 enum class ResultImage { kNone, kWarning, kSuccess };
-
-enum class FontKind {
-    kNormal,    // 10 point, face = text 19
-    kBold,      // 15 pixels high, weight 700, swiss family, face = text 19
-    kTemplate,  // the dialog template's font (9 point "MS Shell Dlg")
-};
 
 struct TextControlView {
     bool visible = false;
@@ -119,6 +117,16 @@ struct ImageView {
     friend bool operator==(const ImageView&, const ImageView&) = default;
 };
 
+// The window's hidden printer list: the rows of the worker's last refresh, in its order, and
+// the selected row. Never shown; a window that keeps it as a control fills it from here.
+struct PrinterListView {
+    static constexpr int kNoSelection = -1;
+    std::vector<std::u16string> rows;
+    int selection = kNoSelection;
+
+    friend bool operator==(const PrinterListView&, const PrinterListView&) = default;
+};
+
 struct MainDisplayView {
     std::uint64_t revision = 0;  // rises with every change
     MainScreen screen = MainScreen::kStart;
@@ -138,6 +146,8 @@ struct MainDisplayView {
 
     bool close_item_present = true;  // the system menu holds its Close item
     std::u16string close_item_text;
+
+    PrinterListView printer_list;
 
     bool animation_running = false;
     int tick_counter = 0;
@@ -180,6 +190,9 @@ class MainDisplayModel final : public UpgradeDisplay {
     void AdvanceAnimation();
     // When the next tick is due (on the clock's NowMs scale), or nothing when none runs.
     std::optional<std::int64_t> NextAnimationTickMs() const;
+
+    // The printer list after a refresh (worker thread); copied into the view.
+    void ShowPrinterList(PrinterListView list);
 
     // A request to end the front end (exit button, Escape, Close item, window manager).
     // True when the front end may end now; false while a worker runs.

@@ -72,6 +72,23 @@ TEST_F(PrinterListTest, AFailedPassLeavesTheListEmptyButKeepsWhatItAppended) {
     EXPECT_TRUE(g_vecUsbPrinters.empty());
 }
 
+TEST_F(PrinterListTest, TheListenerSeesTheListAsEachRefreshLeftIt) {
+    std::vector<std::pair<std::vector<std::string>, int>> told;
+    SetPrinterListListener([&](const PrinterListModel& list) {
+        EXPECT_EQ(&list, &PrinterList());
+        told.emplace_back(Rows(), list.Selection());
+    });
+    usb.elements = {Printer(u"USB\\VID_7A3C&PID_0C12\\A", u"A", 1)};
+    RefreshPrinterList();
+    usb.open_fails = true;  // a failed pass is told too: the list is empty
+    RefreshPrinterList();
+    SetPrinterListListener(nullptr);
+    RefreshPrinterList();
+
+    using Told = std::vector<std::pair<std::vector<std::string>, int>>;
+    EXPECT_EQ(told, (Told{{{"Bexlot r7200 Series"}, 0}, {{}, PrinterListModel::kNoSelection}}));
+}
+
 using IsUSBPortBusyTest = DiscoveryTest;
 
 TEST_F(IsUSBPortBusyTest, TheFirstQueueOnExactlyThatPortDecides) {

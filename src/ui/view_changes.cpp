@@ -1,0 +1,60 @@
+#include "ui/view_changes.h"
+
+namespace tessel::ui {
+namespace {
+
+TextControlChanges DiffText(const TextControlView& before, const TextControlView& after) {
+    TextControlChanges changes;
+    changes.text = before.text_serial != after.text_serial || before.text != after.text;
+    changes.state = before.visible != after.visible || before.place != after.place ||
+                    before.align != after.align || before.rtl_reading != after.rtl_reading ||
+                    before.font != after.font;
+    return changes;
+}
+
+}  // namespace
+
+ViewChanges ViewChanges::All() {
+    const TextControlChanges all{true, true};
+    return {.window = true,
+            .tips = all,
+            .instruction = all,
+            .status_line = all,
+            .message = all,
+            .result_text = all,
+            .progress = true,
+            .result_image = true,
+            .start_button = true,
+            .exit_button = true,
+            .close_item = true,
+            .printer_list = true,
+            .message_dialog = true};
+}
+
+bool ViewChanges::Any() const {
+    return window || tips.Any() || instruction.Any() || status_line.Any() || message.Any() ||
+           result_text.Any() || progress || result_image || start_button || exit_button ||
+           close_item || printer_list || message_dialog;
+}
+
+ViewChanges DiffViews(const MainDisplayView& before, const MainDisplayView& after) {
+    ViewChanges changes;
+    changes.window = before.title != after.title || before.font_face != after.font_face ||
+                     before.rtl_reading != after.rtl_reading;
+    changes.tips = DiffText(before.tips, after.tips);
+    changes.instruction = DiffText(before.instruction, after.instruction);
+    changes.status_line = DiffText(before.status_line, after.status_line);
+    changes.message = DiffText(before.message, after.message);
+    changes.result_text = DiffText(before.result_text, after.result_text);
+    changes.progress = before.progress != after.progress;
+    changes.result_image = before.result_image != after.result_image;
+    changes.start_button = before.start_button != after.start_button;
+    changes.exit_button = before.exit_button != after.exit_button;
+    changes.close_item = before.close_item_present != after.close_item_present ||
+                         before.close_item_text != after.close_item_text;
+    changes.printer_list = before.printer_list != after.printer_list;
+    changes.message_dialog = before.message_dialog != after.message_dialog;
+    return changes;
+}
+
+}  // namespace tessel::ui

@@ -1,0 +1,65 @@
+#include "ui/view_changes.h"
+
+#include <gtest/gtest.h>
+
+#include "language_state.h"
+#include "virtual_clock.h"
+
+namespace tessel::ui {
+namespace {
+
+class ViewChangesTest : public testing::LanguageStateTest {
+  protected:
+    void SetUp() override {
+        LanguageStateTest::SetUp();
+        model_.Initialise(0x0409);
+    }
+    // What one call of the model changes.
+    template <typename F>
+    ViewChanges After(F call) {
+        const MainDisplayView before = model_.Snapshot();
+        call();
+        return DiffViews(before, model_.Snapshot());
+    }
+
+    tessel::testing::VirtualClock clock_;
+    MainDisplayModel model_{clock_};
+};
+
+TEST_F(ViewChangesTest, OnlyTheControlsACallChanged) {
+    ViewChanges first = After([&] { model_.ShowUpgradeState(kStateProgress, 0); });
+    EXPECT_TRUE(first.status_line.text && first.status_line.state);
+    EXPECT_TRUE(first.message.text && first.message.state);
+    EXPECT_TRUE(first.tips.state && !first.tips.text);  // hidden, text untouched
+    EXPECT_TRUE(first.progress && first.start_button);
+    EXPECT_FALSE(first.exit_button || first.result_text.Any() || first.window || first.close_item ||
+                 first.message_dialog || first.printer_list);
+
+    // A further step moves the bar only: the texts are not pushed again.
+    ViewChanges expected;
+    expected.progress = true;
+    EXPECT_EQ(After([&] { model_.ShowUpgradeState(kStateProgress, 37); }), expected);
+
+    expected = {};
+    expected.close_item = true;
+    EXPECT_EQ(After([&] { model_.EnableCloseItem(false); }), expected);
+
+    expected = {};
+    expected.printer_list = true;
+    EXPECT_EQ(After([&] { model_.ShowPrinterList({{u"Bexlot r7200 Series"}, 0}); }), expected);
+
+    // Bookkeeping alone is no control's change.
+    EXPECT_FALSE(After([&] { model_.SetWorkerRunning(true); }).Any());
+    EXPECT_FALSE(After([&] { model_.ShowUpgradeState(kStateAnimation, 0); }).Any());
+}
+
+TEST_F(ViewChangesTest, ATextSetAgainIsPushedAgain) {
+    model_.ShowUpgradeState(kStateFailed, 0);
+    const ViewChanges again = After([&] { model_.ShowUpgradeState(kStateFailed, 0); });
+    EXPECT_TRUE(again.message.text);
+    EXPECT_TRUE(again.result_text.text);
+    EXPECT_FALSE(again.message.state);
+}
+
+}  // namespace
+}  // namespace tessel::ui
