@@ -116,9 +116,9 @@ TEST_F(CupsSpoolerTest, ThePortDiscoveryGivesAnEmulatedR7200FindsItsQueue) {
 
 TEST_F(CupsSpoolerTest, ALongUriIsComparedWhole) {
     testing::SysfsTree tree;
-    testing::UsbPrinterSpec spec;
-    spec.ieee1284_id = std::string(testing::kR7200DeviceId) + "SN:" + kLongSerial + ";";
-    tree.AddPrinter(spec);
+    testing::UsbPrinterSpec printer;
+    printer.ieee1284_id = std::string(testing::kR7200DeviceId) + "SN:" + kLongSerial + ";";
+    tree.AddPrinter(printer);
     ASSERT_EQ(RefreshPrinterList(), 1);
     const std::u16string& port = g_vecListedPrinters[0].port;
     EXPECT_EQ(platform::Utf16ToUtf8(port), kLong);
