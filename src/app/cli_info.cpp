@@ -144,7 +144,7 @@ InfoReport CollectInfo() {
         PrinterReport p;
         p.name = std::u16string(
             FixedView(printer.entry.achPrinterName, discovery::kPrinterNameCapacity));
-        p.port = std::u16string(FixedView(printer.entry.achUSBPort, discovery::kUsbPortCapacity));
+        p.port = printer.port;  // whole, as the spooler check compares it
         p.device_path = printer.device_path;
         Query(p);
         report.printers.push_back(std::move(p));

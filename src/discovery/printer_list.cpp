@@ -1,13 +1,16 @@
 #include "discovery/printer_list.h"
 
+#include "discovery/device_globals.h"
 #include "discovery/usb_discovery.h"
 #include "platform/print_spooler.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "platform/usb_names.h"
 
 namespace tessel::discovery {
 
 std::vector<UsbPrinterEntry> g_vecUsbPrinters;
+std::vector<FoundUsbPrinter> g_vecListedPrinters;
 
 namespace {
 
@@ -64,7 +67,11 @@ std::int32_t RefreshPrinterList() {
     PrinterListModel& list = PrinterList();
     list.Reset();
     g_vecUsbPrinters.clear();
-    const std::int32_t result = SearchUSBPrint(g_vecUsbPrinters);
+    g_vecListedPrinters.clear();
+    const std::int32_t result = SearchUSBPrinters(g_vecListedPrinters);
+    for (const FoundUsbPrinter& printer : g_vecListedPrinters) {
+        g_vecUsbPrinters.push_back(printer.entry);
+    }
     if (result < 0) {
         return result;
     }
@@ -73,8 +80,46 @@ std::int32_t RefreshPrinterList() {
                     std::u16string(platform::FixedView(g_vecUsbPrinters[i].achPrinterName,
                                                        kPrinterNameCapacity)));
     }
-    list.Select(0);
+    if (!g_vecListedPrinters.empty()) {
+        SelectPrinter(0);
+    }
     return static_cast<std::int32_t>(g_vecUsbPrinters.size());
+}
+
+void SelectPrinter(int row) {
+    PrinterList().Select(row);
+    const int selected = PrinterList().Selection();
+    if (selected < 0 || static_cast<std::size_t>(selected) >= g_vecListedPrinters.size()) {
+        g_strDevicePath.clear();
+        return;
+    }
+    const FoundUsbPrinter& printer = g_vecListedPrinters[static_cast<std::size_t>(selected)];
+    g_strDevicePath = printer.device_path;
+    g_strHardID = printer.hard_id;
+}
+
+int FindSamePrinter(const std::vector<FoundUsbPrinter>& rows, const FoundUsbPrinter& wanted,
+                    std::size_t listed_before) {
+    if (listed_before == 1 && rows.size() == 1) {
+        return 0;
+    }
+    const bool by_serial = !platform::InstanceIdSerial(wanted.instance_id).empty();
+    if (!by_serial && wanted.port.empty()) {
+        return PrinterListModel::kNoSelection;  // nothing tells it apart
+    }
+    int found = PrinterListModel::kNoSelection;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const bool same =
+            by_serial ? platform::SameInstanceSerial(rows[i].instance_id, wanted.instance_id)
+                      : rows[i].port == wanted.port;
+        if (same) {
+            if (found != PrinterListModel::kNoSelection) {
+                return PrinterListModel::kNoSelection;  // two could be it
+            }
+            found = static_cast<int>(i);
+        }
+    }
+    return found;
 }
 
 bool IsUSBPortBusy(std::u16string_view port) {

@@ -9,12 +9,15 @@
 #include <vector>
 
 #include "discovery/supported_devices.h"
+#include "discovery/usb_discovery.h"
 
 namespace tessel::discovery {
 
 // The printers of the last refresh, in discovery order. Written and read by the upgrade
 // worker only.
 extern std::vector<UsbPrinterEntry> g_vecUsbPrinters;
+// The same printers row for row, each with its own device path, instance ID and whole port.
+extern std::vector<FoundUsbPrinter> g_vecListedPrinters;
 
 // An ordered list of printer names with one selected row, the way a drop-down list keeps
 // them. Row i shows entry i of g_vecUsbPrinters. Nobody but the worker changes it.
@@ -42,9 +45,11 @@ class PrinterListModel {
 // The process-wide list that mirrors g_vecUsbPrinters.
 PrinterListModel& PrinterList();
 
-// Rebuilds g_vecUsbPrinters and the list from a fresh discovery pass and selects row 0.
-// Returns the number of printers, or the pass's negative result when it failed; then the
-// list stays empty (and shows no selection) even if the pass appended entries before failing.
+// Rebuilds g_vecUsbPrinters, g_vecListedPrinters and the list from a fresh discovery pass and
+// selects row 0, which becomes the current device (SelectPrinter). Returns the number of
+// printers, or the pass's negative result when it failed; then the list stays empty (and
+// shows no selection) even if the pass appended entries before failing. When there is no row
+// to select, g_strDevicePath and g_strHardID keep their values.
 std::int32_t RefreshPrinterList();
 
 // Told at the end of every RefreshPrinterList, on the refreshing thread, with the list as the
@@ -53,6 +58,20 @@ std::int32_t RefreshPrinterList();
 // removes it. Install and remove it while no worker runs.
 using PrinterListListener = std::function<void(const PrinterListModel&)>;
 void SetPrinterListListener(PrinterListListener listener);
+
+// Selects `row` and makes its printer the one every device operation opens: g_strDevicePath
+// becomes the printer's own device path (empty, which opens nothing, when it has none; never
+// another printer's) and g_strHardID its table row's hardware ID. Any other `row` selects
+// nothing and empties g_strDevicePath.
+void SelectPrinter(int row);
+
+// The row of `rows` that holds `wanted` again after it restarted, when it was one of
+// `listed_before` printers then; PrinterListModel::kNoSelection when no row, or more than one,
+// could be it. One printer listed before and one now: that one, whatever its port. Otherwise
+// a printer is known by the serial number in its instance ID (its product ID can change
+// across a restart), and one without a serial number by its whole port.
+int FindSamePrinter(const std::vector<FoundUsbPrinter>& rows, const FoundUsbPrinter& wanted,
+                    std::size_t listed_before);
 
 // True when the first print queue, in the spooler's order, whose port is exactly `port`
 // holds at least one job. False otherwise, for an empty port, and for every failure: a

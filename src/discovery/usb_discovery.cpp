@@ -19,7 +19,6 @@ using platform::PortValue;
 constexpr std::size_t kInstanceIdCapacity = 512;
 constexpr std::size_t kConvertedPathCapacity = 260;
 constexpr std::size_t kKeyNameCapacity = 1024;
-constexpr std::size_t kPortTextCapacity = 256;
 constexpr std::u16string_view kDot4Marker = u"#dot4#";
 
 std::u16string_view Cut(std::u16string_view s, std::size_t capacity) {
@@ -32,16 +31,15 @@ std::u16string ConvertedPath(std::u16string_view devicePath) {
     return converted;
 }
 
-// The port as the spooler names it, cut to fit `achUSBPort`; empty when nothing was read.
+// The port as the spooler names it, whole; empty when nothing was read.
 std::u16string PortText(const PortValue& port) {
     switch (port.kind) {
         case PortValue::Kind::kNumber:
             // The value is formatted as a signed number, the way the registry's DWORD was
             // always printed into port names.
-            return std::u16string(Cut(platform::FormatU16("USB%03d", static_cast<int>(port.number)),
-                                      kPortTextCapacity));
+            return platform::FormatU16("USB%03d", static_cast<int>(port.number));
         case PortValue::Kind::kName:
-            return std::u16string(Cut(port.name, kPortTextCapacity));
+            return port.name;
         case PortValue::Kind::kMissing:
             break;
     }
@@ -62,9 +60,9 @@ std::u16string DeviceParametersKeyName(std::u16string_view devicePath) {
 
 namespace {
 
-// What a pass does with each supported printer it found: the entry, and the path of its
-// device file when the pass would make it the current device (null otherwise).
-using MatchSink = std::function<void(const UsbPrinterEntry& entry, const std::u16string* path)>;
+// What a pass does with each supported printer it found. `current` tells whether
+// SearchUSBPrint makes its device path the current device; its device_path is empty otherwise.
+using MatchSink = std::function<void(FoundUsbPrinter&& printer, bool current)>;
 
 // One pass over the present interfaces, shared by every search so the per-element steps
 // exist once.
@@ -87,10 +85,13 @@ std::int32_t SearchPass(const MatchSink& sink) {
         if (!instanceId) {
             return kSearchInstanceIdFailed;
         }
-        UsbPrinterEntry entry{};
-        if (!MatchSupportedDevice(entry, Cut(*instanceId, kInstanceIdCapacity))) {
+        const std::u16string_view id = Cut(*instanceId, kInstanceIdCapacity);
+        FoundUsbPrinter found{};
+        if (!MatchSupportedDevice(found.entry, id)) {
             continue;
         }
+        found.instance_id = std::u16string(id);
+        found.hard_id = g_strHardID;  // the row that matched last
 
         if (!set->SelectFirstInterface()) {
             return kSearchNoPrinterInterface;
@@ -114,17 +115,19 @@ std::int32_t SearchPass(const MatchSink& sink) {
                 detail->dot4 ||
                 ConvertedPath(detail->device_path).find(kDot4Marker) != std::u16string::npos;
             if (!dot4) {
-                const std::u16string port = PortText(parameters->ReadPort());
-                if (!port.empty()) {
-                    CopyToFixed(entry.achUSBPort, kUsbPortCapacity, port);
+                found.port = PortText(parameters->ReadPort());
+                if (!found.port.empty()) {
+                    CopyToFixed(found.entry.achUSBPort, kUsbPortCapacity, found.port);
                     Debug(u"achUSBPort = " +
-                          std::u16string(FixedView(entry.achUSBPort, kUsbPortCapacity)) + u" \r\n");
+                          std::u16string(FixedView(found.entry.achUSBPort, kUsbPortCapacity)) +
+                          u" \r\n");
                 }
-                sink(entry, &detail->device_path);
+                found.device_path = detail->device_path;
+                sink(std::move(found), true);
                 continue;
             }
         }
-        sink(entry, nullptr);
+        sink(std::move(found), false);
     }
 
     set.reset();
@@ -135,18 +138,17 @@ std::int32_t SearchPass(const MatchSink& sink) {
 }  // namespace
 
 std::int32_t SearchUSBPrint(std::vector<UsbPrinterEntry>& list) {
-    return SearchPass([&list](const UsbPrinterEntry& entry, const std::u16string* path) {
-        if (path) {
-            g_strDevicePath = *path;
+    return SearchPass([&list](FoundUsbPrinter&& printer, bool current) {
+        if (current) {
+            g_strDevicePath = std::move(printer.device_path);
         }
-        list.push_back(entry);
+        list.push_back(printer.entry);
     });
 }
 
 std::int32_t SearchUSBPrinters(std::vector<FoundUsbPrinter>& list) {
-    return SearchPass([&list](const UsbPrinterEntry& entry, const std::u16string* path) {
-        list.push_back(FoundUsbPrinter{entry, path ? *path : std::u16string()});
-    });
+    return SearchPass(
+        [&list](FoundUsbPrinter&& printer, bool) { list.push_back(std::move(printer)); });
 }
 
 }  // namespace tessel::discovery

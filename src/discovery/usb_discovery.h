@@ -43,12 +43,19 @@ std::u16string DeviceParametersKeyName(std::u16string_view devicePath);
 // failure stay in `list`.
 std::int32_t SearchUSBPrint(std::vector<UsbPrinterEntry>& list);
 
-// One supported printer with the path of its own device file.
+// One supported printer as a pass found it, with what tells it apart from any other.
 struct FoundUsbPrinter {
+    // The entry SearchUSBPrint appends for it (its port cut to fit).
     UsbPrinterEntry entry;
-    // Empty when SearchUSBPrint would not make this printer the current device (its
-    // parameters do not open, or it is a DOT4 interface).
+    // The path of its own device file. Empty when SearchUSBPrint would not make this printer
+    // the current device (its parameters do not open, or it is a DOT4 interface).
     std::u16string device_path;
+    // Its device instance ID as matched (at most 511 characters).
+    std::u16string instance_id;
+    // Its spooler port, whole: a device URI can be longer than entry.achUSBPort holds.
+    std::u16string port;
+    // The hardware-ID prefix of the table row that named it.
+    std::u16string hard_id;
 };
 
 // The same pass as SearchUSBPrint, with the same steps, results and debugger lines, but each

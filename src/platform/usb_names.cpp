@@ -72,6 +72,31 @@ std::u16string LocationInstanceTail(std::u16string_view bus_location) {
     return tail;
 }
 
+std::u16string_view InstanceIdSerial(std::u16string_view instance_id) {
+    const std::size_t first = instance_id.find(u'\\');
+    const std::size_t second =
+        first == std::u16string_view::npos ? first : instance_id.find(u'\\', first + 1);
+    if (second == std::u16string_view::npos) {
+        return {};
+    }
+    const std::u16string_view tail = instance_id.substr(second + 1);
+    return tail.find(u'&') == std::u16string_view::npos ? tail : std::u16string_view();
+}
+
+bool SameInstanceSerial(std::u16string_view instance_a, std::u16string_view instance_b) {
+    const std::u16string_view a = InstanceIdSerial(instance_a);
+    const std::u16string_view b = InstanceIdSerial(instance_b);
+    if (a.empty() || a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool EnumeratorCovers(std::u16string_view enumerator, std::u16string_view instance_id) {
     if (enumerator.empty() || instance_id.size() < enumerator.size()) {
         return false;

@@ -22,6 +22,15 @@ std::u16string FormatUsbInstanceId(std::uint16_t vendor_id, std::uint16_t produc
 // and a real serial number never starts with "&" (Windows' own stand-ins contain "&" too).
 std::u16string LocationInstanceTail(std::u16string_view bus_location);
 
+// The device's serial number as its instance ID carries it: the part after the device ID
+// ("SER1" in "USB\VID_7A3C&PID_0C12\SER1"). Empty when the device has none, that is when
+// that part is missing, empty or a stand-in (which contains "&", see LocationInstanceTail).
+std::u16string_view InstanceIdSerial(std::u16string_view instance_id);
+
+// True when both instance IDs carry a serial number and it is the same one, ASCII letters
+// compared without regard to case as instance IDs are. The product IDs may differ.
+bool SameInstanceSerial(std::u16string_view instance_a, std::u16string_view instance_b);
+
 // True when `instance_id` lies under `enumerator`: the enumerator equals the ID's leading
 // components, compared without regard to ASCII letter case. "USB\VID_7a3c&PID_0c12" covers
 // "USB\VID_7A3C&PID_0C12\SER1" but neither "USB\VID_7A3C&PID_0C123\X" nor

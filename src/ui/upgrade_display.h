@@ -13,6 +13,11 @@ inline constexpr std::int32_t kStateProgress = 2;   // value 0-99: progress; 100
 inline constexpr std::int32_t kStateNotReady = 5;   // value 0
 inline constexpr std::int32_t kStateAnimation = 9;  // value 0: start; 100: stop
 
+// The values that go with kStateAnimation and kStateProgress.
+inline constexpr std::int32_t kAnimationStart = 0;
+inline constexpr std::int32_t kAnimationStop = 100;
+inline constexpr std::int32_t kProgressSucceeded = 100;
+
 // Message dialog layouts and answers (the values of the Windows message box).
 inline constexpr std::int32_t kLayoutOk = 0;     // MB_OK
 inline constexpr std::int32_t kLayoutYesNo = 4;  // MB_YESNO

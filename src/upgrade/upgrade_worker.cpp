@@ -1,5 +1,7 @@
 #include "upgrade/upgrade_worker.h"
 
+#include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -25,7 +27,10 @@ std::atomic<std::int32_t> g_bIsWin10{0};
 
 namespace {
 
+// What CheckPrinterStatus2 gives for a printer that cannot be asked; the upgrade goes on only
+// for the printer's own statuses in kUpgradableStatuses.
 constexpr std::int32_t kStatusUnavailable = 5;
+constexpr std::array<std::int32_t, 3> kUpgradableStatuses = {0, 2, 4};
 
 // The thread of the current or last run, joined before the next one starts and by
 // WaitForUpgradeWorker. Never destroyed: a process may end with a finished run not yet joined,
@@ -62,8 +67,22 @@ void RestoreStartControls(ui::UpgradeDisplay& display) {
 }
 
 void ShowFailure(ui::UpgradeDisplay& display) {
-    display.ShowUpgradeState(ui::kStateAnimation, 100);
+    display.ShowUpgradeState(ui::kStateAnimation, ui::kAnimationStop);
     display.ShowUpgradeState(ui::kStateFailed, 0);
+}
+
+// The selected row's printer as discovery found it, and how many printers were listed with it.
+struct SelectedPrinter {
+    discovery::FoundUsbPrinter printer;
+    std::size_t listed = 0;
+};
+
+std::optional<SelectedPrinter> Selected(std::int32_t row) {
+    const auto& rows = discovery::g_vecListedPrinters;
+    if (row < 0 || static_cast<std::size_t>(row) >= rows.size()) {
+        return std::nullopt;
+    }
+    return SelectedPrinter{rows[static_cast<std::size_t>(row)], rows.size()};
 }
 
 // The steps of one run; each returns the next step, or nothing when the run has ended.
@@ -98,19 +117,20 @@ class Run {
         return std::nullopt;
     }
 
+    // Every check and both payloads concern the selected row's printer: the refresh made it
+    // the current device, and after the restart the same printer is looked for again.
     std::optional<UpgradeStep> CheckPrinter() {
         discovery::RefreshPrinterList();
         selected_row_ = discovery::PrinterList().Selection();
-        if (selected_row_ < 0) {
-            display_.ShowMessageDialog(ui::GetUiText(6), ui::kLayoutOk);
+        const std::optional<SelectedPrinter> selected = Selected(selected_row_);
+        if (!selected) {
+            display_.ShowMessageDialog(ui::GetUiText(ui::kTextNoPrinter), ui::kLayoutOk);
             RestoreStartControls(display_);
             return std::nullopt;
         }
-        const auto& entry = discovery::g_vecUsbPrinters[static_cast<std::size_t>(selected_row_)];
-        char16_t port[256];
-        platform::CopyToFixed(port, 256, platform::FixedView(entry.achUSBPort, 256));
-        if (discovery::IsUSBPortBusy(port)) {
-            display_.ShowMessageDialog(ui::GetUiText(22), ui::kLayoutOk);
+        // The whole port: a device URI can be longer than the entry's fixed copy.
+        if (discovery::IsUSBPortBusy(selected->printer.port)) {
+            display_.ShowMessageDialog(ui::GetUiText(ui::kTextPortBusy), ui::kLayoutOk);
             RestoreStartControls(display_);
             return std::nullopt;
         }
@@ -138,13 +158,21 @@ class Run {
     }
 
     UpgradeStep TransferLoader() {
+        const std::optional<SelectedPrinter> before = Selected(selected_row_);
+        if (!before) {
+            return UpgradeStep::Fail;
+        }
         if (SendLoaderImage() != kStepOk) {
             return UpgradeStep::Fail;
         }
         if (WaitForPrinterRestart(display_, selected_row_) != kStepOk) {
             return UpgradeStep::Fail;
         }
+        // The list anew, and in it the printer that took the loader, wherever it is listed
+        // now; when it cannot be told apart, nothing is selected and the firmware goes nowhere.
         discovery::RefreshPrinterList();
+        discovery::SelectPrinter(discovery::FindSamePrinter(discovery::g_vecListedPrinters,
+                                                            before->printer, before->listed));
         selected_row_ = discovery::PrinterList().Selection();
         return selected_row_ < 0 ? UpgradeStep::Fail : UpgradeStep::TransferFirmware;
     }
@@ -163,12 +191,12 @@ class Run {
         if (g_bIsWin10.load() != 0) {
             const auto& entry =
                 discovery::g_vecUsbPrinters[static_cast<std::size_t>(selected_row_)];
-            discovery::SetUSBDeviceReinstall(
-                std::u16string(platform::FixedView(entry.achPrinterName, 260)));
+            discovery::SetUSBDeviceReinstall(std::u16string(
+                platform::FixedView(entry.achPrinterName, discovery::kPrinterNameCapacity)));
         }
         WaitForFlashBurn();
-        display_.ShowUpgradeState(ui::kStateAnimation, 100);
-        display_.ShowUpgradeState(ui::kStateProgress, 100);
+        display_.ShowUpgradeState(ui::kStateAnimation, ui::kAnimationStop);
+        display_.ShowUpgradeState(ui::kStateProgress, ui::kProgressSucceeded);
         display_.SetFlashBurnInProgress(false);
     }
 
@@ -179,7 +207,8 @@ class Run {
 }  // namespace
 
 bool StatusAllowsUpgrade(std::int32_t status) {
-    return status == 0 || status == 2 || status == 4;
+    return std::find(kUpgradableStatuses.begin(), kUpgradableStatuses.end(), status) !=
+           kUpgradableStatuses.end();
 }
 
 std::int32_t CheckPrinterStatus2() {
@@ -200,17 +229,19 @@ std::int32_t CheckPrinterStatus2() {
 
 VersionOutcome ConfirmVersion(std::int32_t comparison, ui::UpgradeDisplay& display) {
     switch (comparison) {
-        case 1:
+        case link::kPrinterVersionLower:
             return VersionOutcome::Proceed;
-        case 2:
-            return display.ShowMessageDialog(ui::GetUiText(11), ui::kLayoutOk) == ui::kAnswerOk
+        case link::kPrinterVersionHigher:
+            return display.ShowMessageDialog(ui::GetUiText(ui::kTextNewerFirmware),
+                                             ui::kLayoutOk) == ui::kAnswerOk
                        ? VersionOutcome::Declined
                        : VersionOutcome::Proceed;
-        case 3:
-            return display.ShowMessageDialog(ui::GetUiText(12), ui::kLayoutYesNo) == ui::kAnswerNo
+        case link::kPrinterVersionEqual:
+            return display.ShowMessageDialog(ui::GetUiText(ui::kTextSameFirmware),
+                                             ui::kLayoutYesNo) == ui::kAnswerNo
                        ? VersionOutcome::Declined
                        : VersionOutcome::Proceed;
-        case -6:
+        case link::kErrOpenDevice:
             return VersionOutcome::OpenFailed;
         default:
             return VersionOutcome::NotIdle;
@@ -227,27 +258,22 @@ std::int32_t SendFirmwareImage() {
 
 std::int32_t WaitForPrinterRestart(ui::UpgradeDisplay& display, std::int32_t selected_row) {
     auto& clock = platform::Clk();
-    display.ShowUpgradeState(ui::kStateAnimation, 0);
+    display.ShowUpgradeState(ui::kStateAnimation, ui::kAnimationStart);
     clock.SleepMs(kRestartSleepMs);
     platform::Debug(u"Sleep(54000)");
 
-    std::u16string selected_port;
-    if (selected_row >= 0 &&
-        static_cast<std::size_t>(selected_row) < discovery::g_vecUsbPrinters.size()) {
-        const auto& entry = discovery::g_vecUsbPrinters[static_cast<std::size_t>(selected_row)];
-        selected_port = std::u16string(platform::FixedView(entry.achUSBPort, 256));
-    }
+    // The printer that took the loader, and how many were listed with it.
+    const std::optional<SelectedPrinter> before = Selected(selected_row);
 
     const std::int64_t start = clock.NowSeconds();
-    std::vector<discovery::UsbPrinterEntry> found;
+    std::vector<discovery::FoundUsbPrinter> found;
     for (;;) {
         found.clear();
-        discovery::SearchUSBPrint(found);
-        bool picked = found.size() == 1;
-        for (std::size_t i = 0; !picked && i < found.size(); ++i) {
-            picked = platform::FixedView(found[i].achUSBPort, 256) == selected_port;
-        }
-        if (picked) {
+        discovery::SearchUSBPrinters(found);
+        const int row = before ? discovery::FindSamePrinter(found, before->printer, before->listed)
+                               : discovery::PrinterListModel::kNoSelection;
+        if (row >= 0) {
+            discovery::g_strDevicePath = found[static_cast<std::size_t>(row)].device_path;
             if (platform::Current().devices->Open(discovery::g_strDevicePath)) {
                 return kStepOk;
             }

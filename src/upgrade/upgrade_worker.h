@@ -48,7 +48,8 @@ bool StatusAllowsUpgrade(std::int32_t status);
 VersionOutcome ConfirmVersion(std::int32_t comparison, ui::UpgradeDisplay& display);
 std::int32_t SendLoaderImage();
 std::int32_t SendFirmwareImage();
-// `selected_row` indexes the printer list as it was before the restart.
+// `selected_row` indexes the printer list as it was before the restart. Polls until that
+// row's printer is found again (discovery::FindSamePrinter) and its own device file opens.
 std::int32_t WaitForPrinterRestart(ui::UpgradeDisplay& display, std::int32_t selected_row);
 std::int32_t WaitForFlashBurn();
 

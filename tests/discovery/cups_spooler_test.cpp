@@ -19,6 +19,10 @@ constexpr char16_t kBusy[] = u"usb://Bexlot/R7200%20Series?serial=SER1";
 constexpr char16_t kFree[] = u"usb://Bexlot/R7100%20Series?serial=FREE";
 constexpr char16_t kTwice[] = u"usb://Bexlot/R7300%20Series?serial=TWICE";
 constexpr char16_t kCancelled[] = u"usb://Bexlot/R7400%20Series?serial=GONE";
+// A printer whose device ID carries a long serial number: its URI is longer than the 255
+// characters a printer entry's port holds.
+const std::string kLongSerial(240, '7');
+const std::string kLong = "usb://Bexlot/R7200%20Series?serial=" + kLongSerial;
 
 class CupsSpoolerTest : public ::testing::Test {
   protected:
@@ -43,7 +47,8 @@ class CupsSpoolerTest : public ::testing::Test {
             scheduler_->AddQueue("d_second", platform::Utf16ToUtf8(kTwice)) &&
             scheduler_->AddHeldJob("d_second", job) &&
             scheduler_->AddQueue("e_cancelled", platform::Utf16ToUtf8(kCancelled)) &&
-            scheduler_->AddHeldJob("e_cancelled", job) && scheduler_->Run({"cancel", job});
+            scheduler_->AddHeldJob("e_cancelled", job) && scheduler_->Run({"cancel", job}) &&
+            scheduler_->AddQueue("f_long", kLong) && scheduler_->AddHeldJob("f_long", job);
         if (!ok) {
             failure_ = "setting up queues failed:\n" + scheduler_->Log();
         }
@@ -91,7 +96,7 @@ TEST_F(CupsSpoolerTest, NoActiveJobMeansFree) {
 TEST_F(CupsSpoolerTest, TheFirstQueueOnTheUriDecides) {
     const auto queues = platform::SystemPrintSpooler().Queues();
     ASSERT_TRUE(queues.has_value());
-    ASSERT_EQ(queues->size(), 5u);
+    ASSERT_EQ(queues->size(), 6u);
     EXPECT_EQ((*queues)[2].port_name, kTwice);
     EXPECT_EQ((*queues)[2].jobs, 0u);
     EXPECT_EQ((*queues)[3].jobs, 1u);
@@ -107,6 +112,22 @@ TEST_F(CupsSpoolerTest, ThePortDiscoveryGivesAnEmulatedR7200FindsItsQueue) {
         platform::FixedView(g_vecUsbPrinters[0].achUSBPort, kUsbPortCapacity));
     EXPECT_EQ(port, kBusy);
     EXPECT_TRUE(IsUSBPortBusy(port));
+}
+
+TEST_F(CupsSpoolerTest, ALongUriIsComparedWhole) {
+    testing::SysfsTree tree;
+    testing::UsbPrinterSpec printer;
+    printer.ieee1284_id = std::string(testing::kR7200DeviceId) + "SN:" + kLongSerial + ";";
+    tree.AddPrinter(printer);
+    ASSERT_EQ(RefreshPrinterList(), 1);
+    const std::u16string& port = g_vecListedPrinters[0].port;
+    EXPECT_EQ(platform::Utf16ToUtf8(port), kLong);
+    EXPECT_TRUE(IsUSBPortBusy(port));
+    // The entry's copy, cut to 255 characters, names no queue.
+    const std::u16string_view cut =
+        platform::FixedView(g_vecUsbPrinters[0].achUSBPort, kUsbPortCapacity);
+    EXPECT_EQ(cut, port.substr(0, kUsbPortCapacity - 1));
+    EXPECT_FALSE(IsUSBPortBusy(cut));
 }
 
 TEST_F(CupsSpoolerTest, ASchedulerThatIsNotRunningNeverBlocks) {

@@ -35,9 +35,13 @@ TEST_F(PrinterListTest, RefreshListsPrintersInDiscoveryOrderAndSelectsTheFirst) 
 
     EXPECT_EQ(Rows(), (std::vector<std::string>{"Bexlot r7200 Series", "Bexlot DEFAULT Printer"}));
     ASSERT_EQ(PrinterList().Selection(), 0);
-    // The worker takes row 0's name and port, while the device path is the later printer's.
+    // Row 0's printer is the current device, with its own path and its own table row.
     EXPECT_EQ(U8(platform::FixedView(g_vecUsbPrinters[0].achUSBPort, kUsbPortCapacity)), "USB001");
-    EXPECT_EQ(g_strDevicePath, usb.elements[1].device_path);
+    EXPECT_EQ(g_strDevicePath, usb.elements[0].device_path);
+    EXPECT_EQ(g_strHardID, u"USB\\VID_7a3c&PID_0c12");
+    ASSERT_EQ(g_vecListedPrinters.size(), 2u);
+    EXPECT_EQ(g_vecListedPrinters[1].instance_id, u"USB\\VID_1286&PID_0000\\B");
+    EXPECT_EQ(g_vecListedPrinters[1].port, u"USB002");
 
     // A later refresh replaces everything.
     usb.elements = {Printer(u"USB\\VID_7A3C&PID_0C13\\C", u"C", 3)};
@@ -45,6 +49,69 @@ TEST_F(PrinterListTest, RefreshListsPrintersInDiscoveryOrderAndSelectsTheFirst) 
     EXPECT_EQ(Rows(), (std::vector<std::string>{"Bexlot r7300 Series"}));
     EXPECT_EQ(g_vecUsbPrinters.size(), 1u);
     EXPECT_EQ(PrinterList().Selection(), 0);
+}
+
+TEST_F(PrinterListTest, ASelectedPrinterWithoutAPathNeverOpensAnothersPath) {
+    usb.elements = {Printer(u"USB\\VID_7A3C&PID_0C12\\A", u"A", 1),
+                    Printer(u"USB\\VID_7A3C&PID_0C13\\B", u"B", 2)};
+    usb.elements[0].dot4 = true;
+    ASSERT_EQ(RefreshPrinterList(), 2);
+    EXPECT_EQ(PrinterList().Selection(), 0);
+    EXPECT_EQ(g_strDevicePath, u"");
+
+    // Selecting row 1 makes it current; selecting nothing leaves no path at all.
+    SelectPrinter(1);
+    EXPECT_EQ(g_strDevicePath, usb.elements[1].device_path);
+    EXPECT_EQ(g_strHardID, u"USB\\VID_7a3c&PID_0c13");
+    SelectPrinter(PrinterListModel::kNoSelection);
+    EXPECT_EQ(PrinterList().Selection(), PrinterListModel::kNoSelection);
+    EXPECT_EQ(g_strDevicePath, u"");
+}
+
+TEST(FindSamePrinter, KnowsAPrinterByItsSerialOrElseByItsWholePort) {
+    auto printer = [](std::u16string instance_id, std::u16string port) {
+        FoundUsbPrinter p{};
+        p.instance_id = std::move(instance_id);
+        p.port = std::move(port);
+        return p;
+    };
+    const FoundUsbPrinter a =
+        printer(u"USB\\VID_7A3C&PID_0C12\\SER1", u"usb://Bexlot/A?serial=SER1");
+    const FoundUsbPrinter a_broken = printer(u"USB\\VID_7A3C&PID_0000\\SER1", u"usb://Bexlot/X");
+    const FoundUsbPrinter b =
+        printer(u"USB\\VID_7A3C&PID_0C12\\SER2", u"usb://Bexlot/A?serial=SER2");
+    const FoundUsbPrinter b_same_serial = printer(u"USB\\VID_7A3C&PID_0C13\\SER1", u"USB009");
+    const FoundUsbPrinter c = printer(u"USB\\VID_7A3C&PID_0C12\\&1-1", u"USB001");
+    const FoundUsbPrinter c_moved = printer(u"USB\\VID_7A3C&PID_0000\\&1-1", u"USB002");
+    const FoundUsbPrinter d = printer(u"USB\\VID_7A3C&PID_0C12\\&1-2", u"USB002");
+    const FoundUsbPrinter e = printer(u"USB\\VID_7A3C&PID_0C12\\&1-3", u"");
+    constexpr int kNone = PrinterListModel::kNoSelection;
+    struct Case {
+        const char* what;
+        std::vector<FoundUsbPrinter> rows;
+        FoundUsbPrinter wanted;
+        std::size_t listed_before;
+        int row;
+    };
+    const Case cases[] = {
+        {"one before, one after: whoever it is", {b}, a, 1, 0},
+        {"one before, one after without a port", {e}, c, 1, 0},
+        {"two before, only the other after", {b}, a, 2, kNone},
+        {"two before, back first", {a, b}, a, 2, 0},
+        {"two before, back second", {b, a}, a, 2, 1},
+        {"back under another product ID and port", {b, a_broken}, a, 2, 1},
+        {"one before, a second one plugged in", {b, a}, a, 1, 1},
+        {"none after", {}, a, 1, kNone},
+        {"two rows with its serial", {a, b_same_serial}, a, 2, kNone},
+        {"no serial: by its port", {d, c}, c, 2, 1},
+        {"no serial and its port changed", {d, c_moved}, c, 2, kNone},
+        {"no serial and another on its port", {d, c_moved}, d, 2, kNone},
+        {"no serial, no port", {e, d}, e, 2, kNone},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        EXPECT_EQ(FindSamePrinter(k.rows, k.wanted, k.listed_before), k.row);
+    }
 }
 
 TEST_F(PrinterListTest, NoPrinterMeansNoSelection) {

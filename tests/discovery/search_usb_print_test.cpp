@@ -193,9 +193,13 @@ TEST_F(SearchUSBPrintTest, EachPrinterKeepsItsOwnDevicePathWithoutTouchingTheCur
     not_opened.parameters_open = false;
     FakeElement dot4 = Printer(u"USB\\VID_7A3C&PID_0C12\\D4", u"D4", 3);
     dot4.dot4 = true;
+    // A device URI longer than an entry's port holds.
+    const std::u16string long_uri =
+        u"usb://Bexlot/R7400%20Series?serial=" + std::u16string(300, u'E');
+    FakeElement long_port = Printer(u"USB\\VID_7A3C&PID_0C14\\E", u"E", 5);
+    long_port.port = PortName(long_uri);
     usb.elements = {Printer(u"USB\\VID_7A3C&PID_0C12\\A", u"A", 1), not_opened,
-                    Printer(u"USB\\VID_04B8&PID_0005\\X", u"X", 9), dot4,
-                    Printer(u"USB\\VID_7A3C&PID_0C14\\E", u"E", 5)};
+                    Printer(u"USB\\VID_04B8&PID_0005\\X", u"X", 9), dot4, long_port};
 
     std::vector<FoundUsbPrinter> found;
     EXPECT_EQ(SearchUSBPrinters(found), kSearchDone);
@@ -218,6 +222,14 @@ TEST_F(SearchUSBPrintTest, EachPrinterKeepsItsOwnDevicePathWithoutTouchingTheCur
     EXPECT_EQ(found[1].device_path, u"");
     EXPECT_EQ(found[2].device_path, u"");
     EXPECT_EQ(found[3].device_path, usb.elements[4].device_path);
+
+    // Each with what tells it apart: instance ID, table row and the whole port.
+    EXPECT_EQ(found[1].instance_id, u"USB\\VID_7A3C&PID_0C13\\NO");
+    EXPECT_EQ(found[1].hard_id, u"USB\\VID_7a3c&PID_0c13");
+    EXPECT_EQ(found[0].port, u"USB001");
+    EXPECT_EQ(found[2].port, u"");
+    EXPECT_EQ(found[3].port, long_uri);
+    EXPECT_EQ(Port(found[3].entry), U8(long_uri.substr(0, kUsbPortCapacity - 1)));
 
     // A failing element ends the pass the same way, earlier printers kept.
     usb.elements[3].detail_read_fails = true;

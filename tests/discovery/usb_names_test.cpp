@@ -11,6 +11,29 @@ TEST(UsbNames, InstanceIdsAreWrittenLikeWindowsWritesThem) {
               u"USB\\VID_1286&PID_0000\\&1-1.4");
 }
 
+TEST(UsbNames, TheSerialIsTheInstanceIdsTailUnlessThatIsAStandIn) {
+    EXPECT_EQ(InstanceIdSerial(u"USB\\VID_7A3C&PID_0C12\\SER1"), u"SER1");
+    EXPECT_EQ(InstanceIdSerial(u"USB\\VID_7A3C&PID_0000\\SER1"), u"SER1");
+    EXPECT_EQ(InstanceIdSerial(u"USB\\VID_7A3C&PID_0C12\\A\\B"), u"A\\B");
+    // Stand-ins: the bus location on Linux, Windows' own for a device without a serial.
+    EXPECT_EQ(InstanceIdSerial(u"USB\\VID_7A3C&PID_0C12\\&1-1.4"), u"");
+    EXPECT_EQ(InstanceIdSerial(u"USB\\VID_7A3C&PID_0C12\\6&2A3B4C5D&0&2"), u"");
+    EXPECT_EQ(InstanceIdSerial(u"USB\\VID_7A3C&PID_0C12\\"), u"");
+    EXPECT_EQ(InstanceIdSerial(u"USB\\VID_7A3C&PID_0C12"), u"");
+
+    // The same serial under another product ID (a printer back with broken firmware).
+    EXPECT_TRUE(
+        SameInstanceSerial(u"USB\\VID_7A3C&PID_0C12\\SER1", u"USB\\VID_7A3C&PID_0000\\ser1"));
+    EXPECT_FALSE(
+        SameInstanceSerial(u"USB\\VID_7A3C&PID_0C12\\SER1", u"USB\\VID_7A3C&PID_0C12\\SER2"));
+    EXPECT_FALSE(
+        SameInstanceSerial(u"USB\\VID_7A3C&PID_0C12\\SER1", u"USB\\VID_7A3C&PID_0C12\\SER"));
+    // Stand-ins never count as the same serial, even when they are equal.
+    EXPECT_FALSE(
+        SameInstanceSerial(u"USB\\VID_7A3C&PID_0C12\\&1-1", u"USB\\VID_7A3C&PID_0C12\\&1-1"));
+    EXPECT_FALSE(SameInstanceSerial(u"USB\\VID_7A3C&PID_0C12\\", u"USB\\VID_7A3C&PID_0C12\\"));
+}
+
 TEST(UsbNames, AnEnumeratorCoversWholeLeadingComponents) {
     struct Case {
         const char16_t* enumerator;

@@ -260,19 +260,17 @@ TEST(Emulator, UpgradeThroughThePseudoTerminal) {
     EXPECT_EQ(handle->Write(query.data(), static_cast<std::uint32_t>(query.size())), -1);
     handle.reset();
 
-    // Back under the next lp number and a new device number.
+    // Back under the lowest free lp number, which is its own again, and a new device number.
     const auto back = e->WaitFor(Is("appear"), kBound, at, &at);
     ASSERT_TRUE(back);
-    EXPECT_EQ((*back)["lp"], 1);
+    EXPECT_EQ((*back)["lp"], 0);
     EXPECT_EQ((*back)["mode"], "loader");
     // Not before the restart delay (on real time, a little after it).
     EXPECT_GE((*back)["t_ms"].get<std::int64_t>() - (*gone)["t_ms"].get<std::int64_t>(), 50'000);
-    EXPECT_TRUE(fs::is_directory(sys / "class/usbmisc/lp1"));
-    EXPECT_EQ(ReadText(sys / "class/usbmisc/lp1/uevent"), "MAJOR=180\nMINOR=1\nDEVNAME=usb/lp1\n");
+    EXPECT_TRUE(fs::is_directory(sys / "class/usbmisc/lp0"));
     EXPECT_EQ(ReadText(sys / "bus/usb/devices/1-1/devnum"), "3\n");
-    EXPECT_FALSE(fs::exists(dev / "usb/lp0"));
 
-    handle = OpenNode(*e, 1);
+    handle = OpenNode(*e, 0);
     ASSERT_TRUE(handle);
     ASSERT_TRUE(WriteAll(*handle, Bytes(firmware->begin(), firmware->end())));
     const auto burned = e->WaitFor(Is("payload"), kBound, at, &at);
@@ -283,14 +281,57 @@ TEST(Emulator, UpgradeThroughThePseudoTerminal) {
 
     const auto again = e->WaitFor(Is("appear"), kBound, at, &at);
     ASSERT_TRUE(again);
-    EXPECT_EQ((*again)["lp"], 2);
+    EXPECT_EQ((*again)["lp"], 0);
     EXPECT_EQ((*again)["version"], "3.3.3.8");
-    handle = OpenNode(*e, 2);
+    handle = OpenNode(*e, 0);
     ASSERT_TRUE(handle);
     ASSERT_TRUE(WriteAll(*handle, VersionQuery()));
     const Bytes reply = Joined(ReadReply(*handle, 16 + 7));
     ASSERT_EQ(reply.size(), 23u);
     EXPECT_EQ(std::string(reply.begin() + 16, reply.end()), "3.3.3.8");
+}
+
+// lp numbers go out as the kernel gives them: the lowest one free. A printer that restarts
+// while the other one was plugged in again comes back above it.
+TEST(Emulator, EachAppearanceTakesTheLowestFreeLpNumber) {
+    EmulatorOptions options;
+    options.time_scale = kTimeScale;
+    options.printers.resize(2);
+    options.printers[1].serial = "SER2";
+    auto e = StartOrFail(options);
+    ASSERT_TRUE(e);
+    const fs::path sys = e->sysfs_root();
+    auto device_of = [&](int lp) {
+        return fs::canonical(sys / "class/usbmisc" / ("lp" + std::to_string(lp)) / "device")
+            .parent_path()
+            .filename()
+            .string();
+    };
+    ASSERT_EQ(device_of(0), "1-1");
+    ASSERT_EQ(device_of(1), "1-2");
+
+    // Printer 0 takes the loader and leaves lp0 free.
+    const auto loader = platform::FindBinaryResource(payloads::IDR_BINARY_LOADER);
+    ASSERT_TRUE(loader);
+    auto handle = OpenNode(*e, 0);
+    ASSERT_TRUE(handle);
+    ASSERT_TRUE(WriteAll(*handle, Bytes(loader->begin(), loader->end())));
+    handle.reset();
+    std::size_t at = 0;
+    ASSERT_TRUE(e->WaitFor(Is("disconnect", 0), kBound, 0, &at));
+
+    // Printer 1, plugged in again meanwhile, takes lp0; printer 0 comes back under lp1.
+    e->Replug(1);
+    const auto moved = e->WaitFor(Is("appear", 1), kBound, at, &at);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ((*moved)["lp"], 0);
+    EXPECT_EQ((*moved)["mode"], "normal");
+    const auto back = e->WaitFor(Is("appear", 0), kBound, at, &at);
+    ASSERT_TRUE(back);
+    EXPECT_EQ((*back)["lp"], 1);
+    EXPECT_EQ((*back)["mode"], "loader");
+    EXPECT_EQ(device_of(0), "1-2");
+    EXPECT_EQ(device_of(1), "1-1");
 }
 
 }  // namespace

@@ -87,8 +87,10 @@ class UpgradeEndToEndTest : public ::testing::Test {
         unsetenv("CUPS_SERVER");
     }
 
-    // Starts the emulator with `printers` and runs one upgrade against it.
-    MainScreen RunUpgrade(std::vector<sim::PrinterConfig> printers) {
+    // Starts the emulator with `printers` and runs one upgrade against it; `meanwhile`, if
+    // given, runs on a thread of its own beside the upgrade.
+    MainScreen RunUpgrade(std::vector<sim::PrinterConfig> printers,
+                          const std::function<void(sim::Emulator&)>& meanwhile = {}) {
         sim::EmulatorOptions options;
         options.printers = std::move(printers);
         options.time_scale = time_scale_;
@@ -107,11 +109,21 @@ class UpgradeEndToEndTest : public ::testing::Test {
         platform::ScopedServices installed(services);
         model.Initialise(0x0409);
         ui::g_pMainDlg = &display;
+        std::thread beside;
+        if (meanwhile) {
+            beside = std::thread([this, &meanwhile] { meanwhile(*emulator); });
+        }
         UpgradeWorker(display);
+        if (beside.joinable()) {
+            beside.join();
+        }
         return model.Snapshot().screen;
     }
 
     std::vector<sim::Json> Payloads() const { return testing::PayloadEvents(emulator->Events()); }
+    std::vector<sim::Json> Events(int printer) const {
+        return testing::EventsOf(emulator->Events(), printer);
+    }
     int ValidPayloads() const { return testing::ValidPayloads(emulator->Events()); }
 
     double time_scale_;
@@ -261,6 +273,91 @@ TEST_F(SlowLinkEndToEndTest, TransferOutlastingTheAnimationShowsProgressDuringTh
             EXPECT_EQ(screen, MainScreen::kProgress);
             EXPECT_EQ(position, 99);
         }
+    }
+}
+
+// Two R7200s on the bus: the run upgrades the one listed first and sends the other nothing,
+// wherever the upgraded one is listed when it comes back.
+sim::PrinterConfig SecondR7200() {
+    sim::PrinterConfig other;
+    other.serial = "SER2";
+    return other;
+}
+
+// The lp numbers printer `i` appeared under, in order.
+std::vector<int> AppearedAt(const std::vector<sim::Json>& printer_events) {
+    std::vector<int> lps;
+    for (const auto& e : printer_events) {
+        if (e["event"] == "appear") {
+            lps.push_back(e["lp"].get<int>());
+        }
+    }
+    return lps;
+}
+
+TEST_F(UpgradeEndToEndTest, OfTwoPrintersOnlyTheFirstIsUpgradedWhenItComesBackListedFirst) {
+    EXPECT_EQ(RunUpgrade({sim::PrinterConfig{}, SecondR7200()}), MainScreen::kSuccess);
+    EXPECT_EQ(testing::ValidPayloads(Events(0)), 2);
+    EXPECT_TRUE(testing::ReceivedNothing(Events(1)));
+    // Back under its own lp0 after the loader, before the other printer's lp1.
+    const auto lps = AppearedAt(Events(0));
+    ASSERT_GE(lps.size(), 2u);
+    EXPECT_EQ(lps[1], 0);
+}
+
+TEST_F(UpgradeEndToEndTest, OfTwoPrintersOnlyTheFirstIsUpgradedWhenItComesBackListedSecond) {
+    // While the upgraded printer restarts, the other one is plugged in again and takes lp0.
+    auto replug_other = [](sim::Emulator& e) {
+        const auto gone = e.WaitFor(
+            [](const sim::Json& ev) { return ev["event"] == "disconnect" && ev["printer"] == 0; },
+            std::chrono::seconds(30));
+        if (gone) {
+            e.Replug(1);
+        }
+    };
+    EXPECT_EQ(RunUpgrade({sim::PrinterConfig{}, SecondR7200()}, replug_other),
+              MainScreen::kSuccess);
+    EXPECT_EQ(testing::ValidPayloads(Events(0)), 2);
+    EXPECT_TRUE(testing::ReceivedNothing(Events(1)));
+    EXPECT_EQ(AppearedAt(Events(1)), (std::vector<int>{1, 0}));
+    const auto lps = AppearedAt(Events(0));
+    ASSERT_GE(lps.size(), 2u);
+    EXPECT_EQ(lps[1], 1);
+}
+
+TEST_F(UpgradeEndToEndTest, OfTwoPrintersABusyQueueOnEitherIsJudgedForTheUpgradedOneOnly) {
+    if (!testing::CupsScheduler::FindProgram("cupsd")) {
+        GTEST_SKIP() << "cupsd is not installed";
+    }
+    struct Case {
+        const char* busy_uri;
+        MainScreen screen;
+        std::vector<std::string> messages;
+        int payloads;
+    };
+    const Case cases[] = {
+        {"usb://Bexlot/R7200%20Series?serial=SER1",
+         MainScreen::kStart,
+         {Text(ui::kTextPortBusy)},
+         0},
+        {"usb://Bexlot/R7200%20Series?serial=SER2", MainScreen::kSuccess, {}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.busy_uri);
+        testing::CupsScheduler cups;
+        std::string why;
+        ASSERT_TRUE(cups.Start(why)) << why;
+        std::string job;
+        ASSERT_TRUE(cups.AddQueue("Busy", c.busy_uri)) << cups.Log();
+        ASSERT_TRUE(cups.AddHeldJob("Busy", job)) << cups.Log();
+        messages.clear();
+
+        EXPECT_EQ(RunUpgrade({sim::PrinterConfig{}, SecondR7200()}), c.screen);
+        EXPECT_EQ(messages, c.messages);
+        EXPECT_EQ(testing::ValidPayloads(Events(0)), c.payloads);
+        EXPECT_EQ(Payloads().size(), static_cast<std::size_t>(c.payloads));
+        EXPECT_TRUE(testing::ReceivedNothing(Events(1)));
+        emulator.reset();
     }
 }
 

@@ -34,6 +34,27 @@ inline std::vector<sim::Json> PayloadEvents(const std::vector<sim::Json>& events
     return out;
 }
 
+// The events of one printer.
+inline std::vector<sim::Json> EventsOf(const std::vector<sim::Json>& events, int printer) {
+    std::vector<sim::Json> out;
+    for (const auto& e : events) {
+        if (e.value("printer", -1) == printer) {
+            out.push_back(e);
+        }
+    }
+    return out;
+}
+
+// True when the events show that the printer received no byte: it only came and went.
+inline bool ReceivedNothing(const std::vector<sim::Json>& printer_events) {
+    for (const auto& e : printer_events) {
+        if (e["event"] != "appear" && e["event"] != "disconnect") {
+            return false;
+        }
+    }
+    return true;
+}
+
 inline int ValidPayloads(const std::vector<sim::Json>& events) {
     int n = 0;
     for (const auto& p : PayloadEvents(events)) {

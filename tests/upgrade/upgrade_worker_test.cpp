@@ -13,6 +13,7 @@
 #include <set>
 
 #include "discovery/device_globals.h"
+#include "discovery/supported_devices.h"
 #include "fake_discovery.h"
 #include "payloads/payload_format.h"
 #include "platform/services.h"
@@ -80,9 +81,11 @@ class UpgradeWorkerTest : public ::testing::Test {
         ui::g_pMainDlg = nullptr;
     }
 
-    // Makes the printer (unless a test uses another bus) and installs the services.
+    // Makes the printers (unless a test uses another bus) and installs the services.
     void Prepare() {
-        printer.emplace(clock, config);
+        std::vector<sim::PrinterConfig> configs{config};
+        configs.insert(configs.end(), others.begin(), others.end());
+        printer.emplace(clock, std::move(configs));
         platform::UsbPrinterInterfaces* bus = usb_override ? usb_override : &*printer;
         platform::DeviceFiles* devices = &*printer;
         if (!failing_opens.empty()) {
@@ -104,6 +107,9 @@ class UpgradeWorkerTest : public ::testing::Test {
 
     std::vector<sim::Json> Payloads() const { return testing::PayloadEvents(printer->Events()); }
     int ValidPayloads() const { return testing::ValidPayloads(printer->Events()); }
+    std::vector<sim::Json> Events(int printer_index) const {
+        return testing::EventsOf(printer->Events(), printer_index);
+    }
     bool Saw(MainScreen screen) {
         std::lock_guard lock(mutex);
         return std::find(screens.begin(), screens.end(), screen) != screens.end();
@@ -114,6 +120,8 @@ class UpgradeWorkerTest : public ::testing::Test {
     FakePrintSpooler spooler;
     FakeDeviceConfigFlags flags;
     sim::PrinterConfig config;
+    // Further printers on the same bus, after the first (which the run upgrades).
+    std::vector<sim::PrinterConfig> others;
     platform::UsbPrinterInterfaces* usb_override = nullptr;
     std::set<int> failing_opens;  // which opens of the device fail, counted from 1
     std::optional<FailingOpens> opens;
@@ -314,6 +322,128 @@ TEST_F(UpgradeWorkerTest, BusyPortShowsThePortMessageAndTouchesNothing) {
     EXPECT_EQ(messages, std::vector<std::string>{Text(22)});
     EXPECT_TRUE(printer->EventsNamed("command").empty());
 }
+
+TEST_F(UpgradeWorkerTest, TheWholeDeviceUriFindsTheQueueEvenPastTheEntrysLength) {
+    config.serial = std::string(250, 'S');  // a URI of 285 characters
+    Prepare();
+    const std::u16string uri = printer->port();
+    ASSERT_GT(uri.size(), discovery::kUsbPortCapacity);
+    spooler.queues = std::vector<platform::PrintQueue>{{uri.substr(0, 255), 0}, {uri, 1}};
+    UpgradeWorker(display);
+    EXPECT_EQ(model.Snapshot().screen, MainScreen::kStart);
+    EXPECT_EQ(messages, std::vector<std::string>{Text(ui::kTextPortBusy)});
+    EXPECT_EQ(printer->bytes_received(), 0u);
+}
+
+TEST_F(UpgradeWorkerTest, RestartedPrinterThatDoesNotOpenFailsAfterThePollWindow) {
+    Prepare();
+    printer->RefuseOpens(0, 2);  // listed again after the loader, but its file never opens
+    UpgradeWorker(display);
+    EXPECT_EQ(model.Snapshot().screen, MainScreen::kFailure);
+    const auto start = display.Find(ui::kStateAnimation, ui::kAnimationStart)->at_ms;
+    EXPECT_GT(display.Find(ui::kStateFailed, 0)->at_ms - start, 54'000 + 60'000);
+    const auto payloads = Payloads();
+    ASSERT_EQ(payloads.size(), 1u);
+    EXPECT_EQ(payloads[0]["kind"], "loader");
+}
+
+TEST_F(UpgradeWorkerTest, NoPrinterListedAfterTheRestartFailsWithoutTheFirmware) {
+    Prepare();
+    // Gone from the list right after the restart wait opened it.
+    printer->on_open = [this](std::size_t i) {
+        if (printer->core(i).mode() == sim::PrinterCore::Mode::kLoader) {
+            printer->Unlist(i);
+        }
+    };
+    UpgradeWorker(display);
+    EXPECT_EQ(model.Snapshot().screen, MainScreen::kFailure);
+    EXPECT_FALSE(display.Find(ui::kStateProgress, ui::kProgressSucceeded).has_value());
+    EXPECT_EQ(Payloads().size(), 1u);
+}
+
+// Two printers on the bus: the run upgrades the first one listed, and only that one, however
+// the two are listed when it comes back.
+struct TwoPrinters {
+    const char* name;
+    std::function<void(sim::PrinterConfig& upgraded, sim::PrinterConfig& other)> setup;
+    bool other_replugged_while_away;  // then the upgraded one comes back listed second
+    int busy;                         // the printer whose queue holds a job, or -1
+    MainScreen screen;
+    int message;
+    int payloads;    // valid payloads the first printer received
+    int back_at_lp;  // the lp number it comes back under after the loader, or -1
+};
+
+class TwoPrinterTest : public UpgradeWorkerTest,
+                       public ::testing::WithParamInterface<TwoPrinters> {};
+
+TEST_P(TwoPrinterTest, OnlyTheFirstListedPrinterIsTouched) {
+    const TwoPrinters& c = GetParam();
+    sim::PrinterConfig other;
+    other.serial = "SER2";
+    c.setup(config, other);
+    others = {other};
+    Prepare();
+    if (c.busy >= 0) {
+        spooler.queues =
+            std::vector<platform::PrintQueue>{{printer->port(static_cast<std::size_t>(c.busy)), 1}};
+    }
+    if (c.other_replugged_while_away) {
+        printer->on_disconnect = [this](std::size_t i) {
+            if (i == 0) {
+                printer->Replug(1);
+            }
+        };
+    }
+    UpgradeWorker(display);
+
+    EXPECT_EQ(model.Snapshot().screen, c.screen);
+    if (c.message >= 0) {
+        EXPECT_EQ(messages, std::vector<std::string>{Text(c.message)});
+    } else {
+        EXPECT_TRUE(messages.empty());
+    }
+    EXPECT_EQ(testing::ValidPayloads(Events(0)), c.payloads);
+    EXPECT_EQ(printer->bytes_received(1), 0u);
+    EXPECT_TRUE(testing::ReceivedNothing(Events(1)));
+    if (c.back_at_lp >= 0) {
+        std::vector<int> lps;
+        for (const auto& e : Events(0)) {
+            if (e["event"] == "appear") {
+                lps.push_back(e["lp"].get<int>());
+            }
+        }
+        ASSERT_GE(lps.size(), 2u);
+        EXPECT_EQ(lps[1], c.back_at_lp);
+    }
+}
+
+const TwoPrinters kTwoPrinters[] = {
+    {"BackListedFirst", [](auto&, auto&) {}, false, -1, MainScreen::kSuccess, -1, 2, 0},
+    {"BackListedSecond", [](auto&, auto&) {}, true, -1, MainScreen::kSuccess, -1, 2, 1},
+    {"BackSecondAsBrokenFirmware", [](auto& u, auto&) { u.faults.return_product = 0x0000; }, true,
+     -1, MainScreen::kSuccess, -1, 2, 1},
+    {"WithoutSerialsKnownByTheirPorts",
+     [](auto& u, auto& o) {
+         u.serial.reset();
+         o.serial.reset();
+         o.product_id = 0x0C13;
+         o.product = "R7300 Series";
+     },
+     true, -1, MainScreen::kSuccess, -1, 2, 1},
+    // Only the other printer is listed after the restart: it must not get the firmware.
+    {"OnlyTheOtherComesBack", [](auto& u, auto&) { u.faults.no_return = true; }, false, -1,
+     MainScreen::kFailure, -1, 1, -1},
+    // Two printers under one serial: which one came back cannot be told.
+    {"SameSerialCannotBeToldApart", [](auto&, auto& o) { o.serial = "SER1"; }, false, -1,
+     MainScreen::kFailure, -1, 1, 0},
+    {"BusyQueueOnTheUpgradedPrinter", [](auto&, auto&) {}, false, 0, MainScreen::kStart,
+     ui::kTextPortBusy, 0, -1},
+    {"BusyQueueOnTheOtherPrinter", [](auto&, auto&) {}, false, 1, MainScreen::kSuccess, -1, 2, 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Runs, TwoPrinterTest, ::testing::ValuesIn(kTwoPrinters),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(UpgradeWorkerTest, BurnOutlastingTheAnimationNeverShowsTheFailureDisplay) {
     // A slow link: the firmware takes about 40 s, so the animation's 100th tick falls inside

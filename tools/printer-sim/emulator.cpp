@@ -27,7 +27,7 @@ struct Emulator::Printer final : PrinterPort {
     }
 
     Json Connect(std::uint16_t product_id) override {
-        place.lp = emulator.next_lp_++;
+        place.lp = emulator.LowestFreeLp();
         place.devnum = emulator.next_devnum_++;
         connect_error.clear();
         pty = Pty::Open(core.config().faults.zero_reads != kNoQuery, connect_error);
@@ -141,6 +141,27 @@ std::unique_ptr<Emulator> Emulator::Start(const EmulatorOptions& options, std::s
     return e;
 }
 
+int Emulator::LowestFreeLp() const {
+    for (int lp = 0;; ++lp) {
+        const bool taken = std::any_of(printers_.begin(), printers_.end(),
+                                       [lp](const auto& p) { return p->pty && p->place.lp == lp; });
+        if (!taken) {
+            return lp;
+        }
+    }
+}
+
+void Emulator::Replug(std::size_t index) {
+    {
+        std::lock_guard lock(replug_mutex_);
+        replug_requests_.push_back(index);
+    }
+    if (wake_write_ >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wake_write_, &byte, 1);
+    }
+}
+
 Emulator::~Emulator() {
     Stop();
 }
@@ -182,6 +203,16 @@ void Emulator::Serve() {
     std::vector<pollfd> fds;
     std::vector<std::pair<Printer*, std::size_t>> served;  // printer, bytes it takes now
     while (!stopping_) {
+        std::vector<std::size_t> replugs;
+        {
+            std::lock_guard lock(replug_mutex_);
+            replugs.swap(replug_requests_);
+        }
+        for (const std::size_t index : replugs) {
+            if (index < printers_.size()) {
+                printers_[index]->core.Replug();
+            }
+        }
         for (auto& p : printers_) {
             p->core.Poll();
         }

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -58,6 +59,12 @@ class Emulator {
 
     const EventLog& log() const { return *log_; }
     std::vector<Json> Events() const { return log_->Events(); }
+    // Unplugs printer `index` and plugs it in again at once, as a user does with its cable: it
+    // leaves the bus and comes back under the lowest free lp number and a new device number,
+    // keeping its mode (see PrinterCore::Replug for when it does nothing). Safe from any thread;
+    // done by the serving thread, so wait for the printer's "appear" event to see it done.
+    void Replug(std::size_t index);
+
     // Waits (at most `timeout` of real time) for an event at index `from` or later.
     std::optional<Json> WaitFor(const std::function<bool(const Json&)>& match,
                                 std::chrono::milliseconds timeout, std::size_t from = 0,
@@ -70,6 +77,8 @@ class Emulator {
   private:
     Emulator() = default;
     void Serve();
+    // The lowest lp number no printer on the bus holds, as the kernel gives them out.
+    int LowestFreeLp() const;
 
     std::filesystem::path dir_;
     std::string sysfs_root_;
@@ -79,8 +88,9 @@ class Emulator {
     std::unique_ptr<EventLog> log_;
     std::unique_ptr<SysfsTree> tree_;
     std::vector<std::unique_ptr<Printer>> printers_;
-    int next_lp_ = 0;
     int next_devnum_ = 2;
+    std::mutex replug_mutex_;
+    std::vector<std::size_t> replug_requests_;
     int wake_read_ = -1;
     int wake_write_ = -1;
     std::atomic<bool> stopping_{false};

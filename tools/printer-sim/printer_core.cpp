@@ -122,6 +122,15 @@ void PrinterCore::DropOff(const std::string& reason, Mode return_mode, std::uint
     Emit("disconnect", std::move(fields));
 }
 
+void PrinterCore::Replug() {
+    if (mode_ != Mode::kNormal && mode_ != Mode::kLoader) {
+        return;
+    }
+    // return_product_ is the product ID it appeared under.
+    DropOff("unplugged", mode_, return_product_, false);
+    Appear();
+}
+
 bool PrinterCore::DisconnectFaultArmedHere() const {
     return disconnect_fault_armed_ && parser_.in_payload() &&
            Selected(config_.faults.disconnect_payload, static_cast<int>(payload_kind_));

@@ -63,6 +63,11 @@ class PrinterCore {
     // accrued (see NextDueMs).
     std::size_t ReceiveAllowance();
 
+    // Leaves the bus and appears again at once in the same mode and under the same product ID
+    // (its cable pulled and put back). Replies not yet sent are lost. Only a printer running its
+    // firmware or the loader does it: one that is off, restarting or burning stays as it is.
+    void Replug();
+
     // Runs whatever is due: reply pieces, dropping off, coming back, the end of a burn.
     void Poll();
 

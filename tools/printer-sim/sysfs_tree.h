@@ -19,7 +19,7 @@ namespace tessel::sim {
 struct UsbPlacement {
     std::string port;  // "1-1": the USB device's name, fixed per printer
     int devnum = 0;    // new at every appearance
-    int lp = 0;        // new at every appearance, never reused
+    int lp = 0;        // the lowest free one at every appearance
 };
 
 class SysfsTree {
