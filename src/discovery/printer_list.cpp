@@ -32,6 +32,19 @@ class TellListenerAtEnd {
     TellListenerAtEnd& operator=(const TellListenerAtEnd&) = delete;
 };
 
+// Selects `row` and makes its printer the current device, telling nobody.
+void SelectRow(int row) {
+    PrinterList().Select(row);
+    const int selected = PrinterList().Selection();
+    if (selected < 0 || static_cast<std::size_t>(selected) >= g_vecListedPrinters.size()) {
+        g_strDevicePath.clear();
+        return;
+    }
+    const FoundUsbPrinter& printer = g_vecListedPrinters[static_cast<std::size_t>(selected)];
+    g_strDevicePath = printer.device_path;
+    g_strHardID = printer.hard_id;
+}
+
 }  // namespace
 
 void PrinterListModel::Reset() {
@@ -81,21 +94,14 @@ std::int32_t RefreshPrinterList() {
                                                        kPrinterNameCapacity)));
     }
     if (!g_vecListedPrinters.empty()) {
-        SelectPrinter(0);
+        SelectRow(0);
     }
     return static_cast<std::int32_t>(g_vecUsbPrinters.size());
 }
 
 void SelectPrinter(int row) {
-    PrinterList().Select(row);
-    const int selected = PrinterList().Selection();
-    if (selected < 0 || static_cast<std::size_t>(selected) >= g_vecListedPrinters.size()) {
-        g_strDevicePath.clear();
-        return;
-    }
-    const FoundUsbPrinter& printer = g_vecListedPrinters[static_cast<std::size_t>(selected)];
-    g_strDevicePath = printer.device_path;
-    g_strHardID = printer.hard_id;
+    const TellListenerAtEnd tell;  // the window's copy follows the selection too
+    SelectRow(row);
 }
 
 int FindSamePrinter(const std::vector<FoundUsbPrinter>& rows, const FoundUsbPrinter& wanted,

@@ -52,8 +52,8 @@ PrinterListModel& PrinterList();
 // to select, g_strDevicePath and g_strHardID keep their values.
 std::int32_t RefreshPrinterList();
 
-// Told at the end of every RefreshPrinterList, on the refreshing thread, with the list as the
-// refresh left it. The main display keeps a copy for its window (which holds the list as a
+// Told at the end of every RefreshPrinterList and SelectPrinter, on the calling thread, with
+// the list as the call left it. The main display keeps a copy for its window (which holds the list as a
 // hidden control), so no window reads the list while the worker writes it. One listener; null
 // removes it. Install and remove it while no worker runs.
 using PrinterListListener = std::function<void(const PrinterListModel&)>;

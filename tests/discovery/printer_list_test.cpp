@@ -145,15 +145,18 @@ TEST_F(PrinterListTest, TheListenerSeesTheListAsEachRefreshLeftIt) {
         EXPECT_EQ(&list, &PrinterList());
         told.emplace_back(Rows(), list.Selection());
     });
-    usb.elements = {Printer(u"USB\\VID_7A3C&PID_0C12\\A", u"A", 1)};
+    usb.elements = {Printer(u"USB\\VID_7A3C&PID_0C12\\A", u"A", 1),
+                    Printer(u"USB\\VID_7A3C&PID_0C13\\B", u"B", 2)};
     RefreshPrinterList();
+    SelectPrinter(1);  // the printer found again after a restart
     usb.open_fails = true;  // a failed pass is told too: the list is empty
     RefreshPrinterList();
     SetPrinterListListener(nullptr);
     RefreshPrinterList();
 
     using Told = std::vector<std::pair<std::vector<std::string>, int>>;
-    EXPECT_EQ(told, (Told{{{"Bexlot r7200 Series"}, 0}, {{}, PrinterListModel::kNoSelection}}));
+    const std::vector<std::string> both = {"Bexlot r7200 Series", "Bexlot r7300 Series"};
+    EXPECT_EQ(told, (Told{{both, 0}, {both, 1}, {{}, PrinterListModel::kNoSelection}}));
 }
 
 using IsUSBPortBusyTest = DiscoveryTest;
