@@ -1,5 +1,7 @@
 #include "sysfs_tree.h"
 
+#include "sysfs_layout.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -29,12 +31,6 @@ void Restore(const char* name, const std::optional<std::string>& value) {
     } else {
         ::unsetenv(name);
     }
-}
-
-// A relative symlink at `link` to `target`, the way sysfs links.
-void Link(const fs::path& target, const fs::path& link) {
-    fs::create_directories(link.parent_path());
-    fs::create_directory_symlink(fs::relative(target, link.parent_path()), link);
 }
 
 }  // namespace
@@ -69,47 +65,23 @@ SysfsTree::~SysfsTree() {
 }
 
 fs::path SysfsTree::DeviceDir(const std::string& bus) const {
-    return sys / "devices" / "pci0000:00" / "0000:00:14.0" / "usb1" / bus;
+    return sim::SysfsLayout(sys, dev).UsbDevice(bus);
 }
 
 void SysfsTree::AddPrinter(const UsbPrinterSpec& spec) {
-    const fs::path device = DeviceDir(spec.bus);
-    WriteFile(device / "idVendor", spec.vendor + "\n");
-    WriteFile(device / "idProduct", spec.product + "\n");
-    if (spec.serial) {
-        WriteFile(device / "serial", *spec.serial + "\n");
-    }
-    WriteFile(device / "busnum", "1\n");
-    WriteFile(device / "devnum", "5\n");
-    WriteFile(device / "manufacturer", "Bexlot\n");
-    WriteFile(device / "product", "R7200 Series\n");
-    WriteFile(device / "uevent", "DEVTYPE=usb_device\n");
-    Link(device, sys / "bus" / "usb" / "devices" / spec.bus);
-
-    const std::string interface_name = spec.bus + ":1.0";
-    const fs::path interface = device / interface_name;
-    WriteFile(interface / "bInterfaceClass", spec.interface_class + "\n");
-    WriteFile(interface / "bInterfaceSubClass", "01\n");
-    WriteFile(interface / "bInterfaceProtocol", spec.protocol + "\n");
-    if (spec.ieee1284_id) {
-        WriteFile(interface / "ieee1284_id", *spec.ieee1284_id + "\n");
-    }
-    if (!spec.driver.empty()) {
-        const fs::path driver = sys / "bus" / "usb" / "drivers" / spec.driver;
-        fs::create_directories(driver);
-        Link(driver, interface / "driver");
-    }
-
-    if (spec.lp_node) {
-        const std::string lp = "lp" + std::to_string(spec.lp);
-        const fs::path node = interface / "usbmisc" / lp;
-        WriteFile(node / "uevent",
-                  "MAJOR=180\nMINOR=" + std::to_string(spec.lp) + "\nDEVNAME=usb/" + lp + "\n");
-        WriteFile(node / "dev", "180:" + std::to_string(spec.lp) + "\n");
-        Link(interface, node / "device");
-        Link(node, sys / "class" / "usbmisc" / lp);
-        WriteFile(dev / "usb" / lp, "");
-    }
+    sim::UsbPrinterEntries entries;
+    entries.port = spec.bus;
+    entries.lp = spec.lp;
+    entries.devnum = spec.lp + 2;
+    entries.vendor_id = static_cast<std::uint16_t>(std::stoul(spec.vendor, nullptr, 16));
+    entries.product_id = static_cast<std::uint16_t>(std::stoul(spec.product, nullptr, 16));
+    entries.serial = spec.serial;
+    entries.ieee1284_id = spec.ieee1284_id;
+    entries.interface_class = static_cast<std::uint8_t>(std::stoul(spec.interface_class, nullptr, 16));
+    entries.interface_protocol = static_cast<std::uint8_t>(std::stoul(spec.protocol, nullptr, 16));
+    entries.driver = spec.driver;
+    entries.lp_node = spec.lp_node;
+    sim::SysfsLayout(sys, dev).Add(entries);
 }
 
 }  // namespace tessel::testing

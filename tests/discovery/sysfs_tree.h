@@ -1,5 +1,5 @@
-// Builds throwaway sysfs and /dev trees in the kernel's layout (the one the printer emulator
-// makes) and points the Linux backends at them for the life of the object.
+// Builds throwaway sysfs and /dev trees in the kernel's layout (made by the printer emulator's
+// layout writer) and points the Linux backends at them for the life of the object.
 #pragma once
 
 #include <filesystem>

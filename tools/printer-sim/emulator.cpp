@@ -12,7 +12,7 @@
 
 #include "printer_core.h"
 #include "pty.h"
-#include "sysfs_tree.h"
+#include "sysfs_layout.h"
 
 namespace tessel::sim {
 
@@ -109,7 +109,7 @@ std::unique_ptr<Emulator> Emulator::Start(const EmulatorOptions& options, std::s
     e->time_scale_ = options.time_scale > 0 ? options.time_scale : 1.0;
     e->clock_ = std::make_unique<platform::ScaledClock>(platform::SystemClock(), e->time_scale_);
     e->log_ = std::make_unique<EventLog>(*e->clock_, options.log_stream);
-    e->tree_ = std::make_unique<SysfsTree>(e->sysfs_root_, e->dev_root_);
+    e->tree_ = std::make_unique<SysfsLayout>(e->sysfs_root_, e->dev_root_);
     try {
         e->tree_->CreateBase();
     } catch (const fs::filesystem_error& ex) {

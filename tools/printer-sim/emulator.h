@@ -27,7 +27,7 @@
 
 namespace tessel::sim {
 
-class SysfsTree;
+class SysfsLayout;
 
 struct EmulatorOptions {
     std::vector<PrinterConfig> printers = {PrinterConfig{}};
@@ -86,7 +86,7 @@ class Emulator {
     double time_scale_ = 1.0;
     std::unique_ptr<platform::ScaledClock> clock_;
     std::unique_ptr<EventLog> log_;
-    std::unique_ptr<SysfsTree> tree_;
+    std::unique_ptr<SysfsLayout> tree_;
     std::vector<std::unique_ptr<Printer>> printers_;
     int next_devnum_ = 2;
     std::mutex replug_mutex_;
