@@ -9,23 +9,24 @@
 #include "app/cli_info.h"
 #include "app/cli_options.h"
 #include "app/cli_upgrade.h"
+#include "app/windows_version.h"
 #include "payloads/build_info.h"
 #include "payloads/payload_format.h"
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/resources.h"
 #include "platform/services.h"
+#include "platform/text.h"
 #include "ui/ui_locale.h"
+#include "ui/ui_text.h"
 
 namespace {
 
 using namespace tessel;
 
-constexpr const char* kFwVersion = "FW3.3.3.8";
-
 int ShowPayloads(platform::Console& console) {
     using namespace tessel::payloads;
-    std::string out = std::string("Tessel ") + kFwVersion + ", " +
+    std::string out = "Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) + ", " +
                       (kPayloadsAreStandIns ? "stand-in (emulator only)" : "maker's") +
                       " payloads\n";
     int missing = 0;
@@ -83,6 +84,8 @@ int main(int argc, char** argv) {
         services.clock = &*scaled;
     }
     const platform::ScopedServices installed(services);
+    // Whether the end of an upgrade also marks the printer's device by its name.
+    app::DetectWindowsVersion();
 
     if (options.command == app::Command::kInfo) {
         const app::InfoReport report = app::CollectInfo();

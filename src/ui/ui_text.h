@@ -99,4 +99,8 @@ inline constexpr std::u16string_view kSupportedSeriesList =
 // The version label of the carried firmware: in the window title and the single-instance key.
 inline constexpr std::u16string_view g_strFwVersion = u"FW3.3.3.8";
 
+// `title` followed by the version label in parentheses ("%s(%s)"): the main window's title and
+// the single-instance key.
+std::u16string VersionedTitle(std::u16string_view title);
+
 }  // namespace tessel::ui
