@@ -14,6 +14,7 @@
 #include "payloads/payload_format.h"
 #include "platform/clock.h"
 #include "platform/console.h"
+#include "platform/elevation.h"
 #include "platform/resources.h"
 #include "platform/services.h"
 #include "platform/text.h"
@@ -91,6 +92,9 @@ int main(int argc, char** argv) {
         const app::InfoReport report = app::CollectInfo();
         console.Write(options.json ? app::InfoJson(report) : app::InfoText(report));
         return app::InfoExitCode(report);
+    }
+    if (!platform::HasAdministratorRights()) {
+        console.WriteError(app::kNoAdministratorRights);
     }
     const std::uint16_t langid = ui::UiLanguageFromEnvironment(
         [](const char* name) -> const char* { return std::getenv(name); });
