@@ -17,8 +17,9 @@ HICON LoadAppIcon(int size_metric) {
                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-void ShowButton(HWND button, const ButtonView& view) {
+void ShowButton(HWND dialog, HWND button, const ButtonView& view) {
     SetText(button, view.label);
+    MoveToPlace(dialog, button, view.place);
     EnableWindow(button, view.enabled ? TRUE : FALSE);
     ShowWindow(button, view.visible ? SW_SHOW : SW_HIDE);
 }
@@ -67,8 +68,8 @@ bool CTesselDlg::OnInitDialog() {
 
 void CTesselDlg::Show(const MainDisplayView& view) {
     SetText(hwnd(), view.title);
-    ShowButton(Item(IDC_BUTTON_START), view.start_button);
-    ShowButton(Item(IDCANCEL), view.exit_button);
+    ShowButton(hwnd(), Item(IDC_BUTTON_START), view.start_button);
+    ShowButton(hwnd(), Item(IDCANCEL), view.exit_button);
 }
 
 bool CTesselDlg::OnCommand(int id, int, HWND) {
