@@ -9,10 +9,12 @@
 #include "app/cli_info.h"
 #include "app/cli_options.h"
 #include "app/cli_upgrade.h"
+#include "app/windows_version.h"
 #include "payloads/build_info.h"
 #include "payloads/payload_format.h"
 #include "platform/clock.h"
 #include "platform/console.h"
+#include "platform/elevation.h"
 #include "platform/resources.h"
 #include "platform/services.h"
 #include "platform/text.h"
@@ -83,11 +85,16 @@ int main(int argc, char** argv) {
         services.clock = &*scaled;
     }
     const platform::ScopedServices installed(services);
+    // Whether the end of an upgrade also marks the printer's device by its name.
+    app::DetectWindowsVersion();
 
     if (options.command == app::Command::kInfo) {
         const app::InfoReport report = app::CollectInfo();
         console.Write(options.json ? app::InfoJson(report) : app::InfoText(report));
         return app::InfoExitCode(report);
+    }
+    if (!platform::HasAdministratorRights()) {
+        console.WriteError(app::kNoAdministratorRights);
     }
     const std::uint16_t langid = ui::UiLanguageFromEnvironment(
         [](const char* name) -> const char* { return std::getenv(name); });

@@ -58,7 +58,8 @@ class UsbPrinterInterfaceSet {
     virtual std::optional<InterfaceDetail> ReadInterfaceDetail(std::uint32_t size) = 0;
     // Opens the stored parameters of the current interface. `key_name` is the registry path
     // (relative to HKEY_LOCAL_MACHINE) where Windows keeps them; other systems find them from
-    // the current interface. Null when they cannot be opened.
+    // the current interface. They are opened for reading only: nothing is created or written,
+    // and where none are stored the parameters hold no port. Null when they cannot be opened.
     virtual std::unique_ptr<DeviceParameters> OpenDeviceParameters(
         const std::u16string& key_name) = 0;
 };

@@ -100,12 +100,7 @@ void MainDisplayModel::Initialise(std::uint16_t langid, std::u16string_view syst
     v.close_item_text =
         system_close_text.empty() ? GetUiText(kTextCloseItem) : std::u16string(system_close_text);
     // The Hebrew title carries its own version marker.
-    v.title = GetUiText(kTextTitle);
-    if (!rtl) {
-        v.title += u"(";
-        v.title += g_strFwVersion;
-        v.title += u")";
-    }
+    v.title = rtl ? GetUiText(kTextTitle) : VersionedTitle(GetUiText(kTextTitle));
     v.close_item_present = true;
 
     const StartScreenLayout layout = LayoutFor(primary_lang_);

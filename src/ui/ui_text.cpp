@@ -40,6 +40,14 @@ std::u16string GetUiText(int id) {
     return std::u16string(UiTextTable[UiLanguageBlock()][id].text);
 }
 
+std::u16string VersionedTitle(std::u16string_view title) {
+    std::u16string text(title);
+    text += u"(";
+    text += g_strFwVersion;
+    text += u")";
+    return text;
+}
+
 bool UiLanguageIsRightToLeft() {
     return g_wPrimaryLang == kLangHebrew;
 }

@@ -111,4 +111,8 @@ inline constexpr std::array<char16_t, 9> kFwVersionLabel = [] {
 inline constexpr std::u16string_view g_strFwVersion(detail::kFwVersionLabel.data(),
                                                     detail::kFwVersionLabel.size());
 
+// `title` followed by the version label in parentheses ("%s(%s)"): the main window's title and
+// the single-instance key.
+std::u16string VersionedTitle(std::u16string_view title);
+
 }  // namespace tessel::ui

@@ -1,5 +1,8 @@
 // The Windows backends on a machine without a USB printer (Wine): discovery runs to its end
-// and finds nothing, and the spooler check does not block.
+// and finds nothing, the spooler check does not block, and the stored port of an interface is
+// read without writing the registry.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include "discovery/device_globals.h"
@@ -32,6 +35,51 @@ TEST(WindowsBackend, NoPrinterIsFoundAndNoPortIsBusy) {
     EXPECT_EQ(g_strDevicePath, u"earlier path");
 
     EXPECT_FALSE(IsUSBPortBusy(u"USB001"));
+}
+
+// Discovery reads the interface's "Device Parameters" key. It must work without administrator
+// rights, so it only reads: a key that is not there gives no port and is not created.
+TEST(WindowsBackend, DeviceParametersAreOnlyRead) {
+    const std::u16string path =
+        u"\\\\?\\usb#vid_0000&pid_0000#tessel-test#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+    const std::u16string key16 = DeviceParametersKeyName(path);
+    const std::wstring key(key16.begin(), key16.end());
+    // The interface's own key, under which "#\Device Parameters" lies.
+    const std::wstring interface_key = key.substr(0, key.find(L"\\#\\Device Parameters"));
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, interface_key.c_str());
+
+    auto set = platform::SystemUsbPrinterInterfaces().OpenPresent();
+    ASSERT_NE(set, nullptr);
+    {
+        auto missing = set->OpenDeviceParameters(key16);
+        ASSERT_NE(missing, nullptr);
+        EXPECT_EQ(missing->ReadPort().kind, platform::PortValue::Kind::kMissing);
+    }
+    HKEY opened = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened),
+              ERROR_FILE_NOT_FOUND)
+        << "the key was created";
+    if (opened != nullptr) {
+        RegCloseKey(opened);
+    }
+
+    // A stored port is read.
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, &created, nullptr),
+              ERROR_SUCCESS);
+    const DWORD port = 7;
+    RegSetValueExW(created, L"Port Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&port),
+                   sizeof port);
+    RegCloseKey(created);
+    {
+        auto stored = set->OpenDeviceParameters(key16);
+        ASSERT_NE(stored, nullptr);
+        const platform::PortValue value = stored->ReadPort();
+        EXPECT_EQ(value.kind, platform::PortValue::Kind::kNumber);
+        EXPECT_EQ(value.number, 7u);
+    }
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, interface_key.c_str());
 }
 
 }  // namespace

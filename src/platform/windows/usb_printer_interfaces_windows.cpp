@@ -29,14 +29,20 @@ std::u16string Narrowed(const wchar_t* s, std::size_t n) {
 
 class RegistryParameters final : public DeviceParameters {
   public:
+    // A null key stands for a key that does not exist.
     explicit RegistryParameters(HKEY key) : key_(key) {}
-    ~RegistryParameters() override { RegCloseKey(key_); }
+    ~RegistryParameters() override {
+        if (key_ != nullptr) {
+            RegCloseKey(key_);
+        }
+    }
 
     PortValue ReadPort() override {
         DWORD number = 0;
         DWORD size = sizeof number;
         PortValue port;
-        if (RegQueryValueExW(key_, L"Port Number", nullptr, nullptr,
+        if (key_ != nullptr &&
+            RegQueryValueExW(key_, L"Port Number", nullptr, nullptr,
                              reinterpret_cast<BYTE*>(&number), &size) == ERROR_SUCCESS) {
             port.kind = PortValue::Kind::kNumber;
             port.number = number;
@@ -105,10 +111,17 @@ class SetupApiInterfaceSet final : public UsbPrinterInterfaceSet {
         return result;
     }
 
+    // Only reads: discovery works without administrator rights and never changes the
+    // registry. A key that is not there holds no port.
     std::unique_ptr<DeviceParameters> OpenDeviceParameters(
         const std::u16string& key_name) override {
         HKEY key = nullptr;
-        if (RegCreateKeyW(HKEY_LOCAL_MACHINE, Wide(key_name).c_str(), &key) != ERROR_SUCCESS) {
+        const LSTATUS status =
+            RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(key_name).c_str(), 0, KEY_QUERY_VALUE, &key);
+        if (status == ERROR_FILE_NOT_FOUND) {
+            return std::make_unique<RegistryParameters>(nullptr);
+        }
+        if (status != ERROR_SUCCESS) {
             return nullptr;
         }
         return std::make_unique<RegistryParameters>(key);

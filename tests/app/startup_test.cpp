@@ -1,0 +1,131 @@
+// What every front end runs at start: the Windows version detection and the single-instance
+// key.
+#include <gtest/gtest.h>
+
+#include "app/single_instance.h"
+#include "app/windows_version.h"
+#include "platform/services.h"
+#include "ui/main_display_model.h"
+#include "ui/ui_text.h"
+#include "upgrade/upgrade_worker.h"
+#include "virtual_clock.h"
+
+namespace tessel::app {
+namespace {
+
+using platform::OsVersionRecord;
+
+OsVersionRecord Nt(std::uint32_t major, std::uint32_t minor, std::uint8_t product_type,
+                   bool server_r2 = false) {
+    return OsVersionRecord{2, major, minor, true, product_type, server_r2};
+}
+OsVersionRecord NtShort(std::uint32_t major, std::uint32_t minor) {
+    return OsVersionRecord{2, major, minor, false, 0, false};
+}
+
+TEST(WindowsVersionCode, Table) {
+    constexpr std::uint8_t kWorkstation = 1;
+    constexpr std::uint8_t kDomainController = 2;
+    constexpr std::uint8_t kServer = 3;
+    const struct {
+        OsVersionRecord record;
+        int code;
+    } cases[] = {
+        {Nt(5, 1, kWorkstation), 7},
+        {NtShort(5, 1), 7},
+        {Nt(5, 2, kWorkstation), 14},
+        {Nt(5, 2, kServer, true), 12},
+        {Nt(5, 2, kServer), 8},
+        {NtShort(5, 2), 8},
+        {Nt(6, 0, kWorkstation), 9},
+        {Nt(6, 0, kServer), 10},
+        {NtShort(6, 0), 0},
+        {Nt(6, 1, kWorkstation), 11},
+        {Nt(6, 1, kServer), 13},
+        {Nt(6, 1, kDomainController), 13},
+        {Nt(6, 2, kWorkstation), 15},
+        {Nt(6, 2, kServer), 16},
+        {Nt(6, 3, kWorkstation), 17},
+        {Nt(6, 3, kServer), 18},
+        {Nt(10, 0, kWorkstation), 19},
+        {Nt(10, 0, kServer), 20},
+        // No product type, no workstation or server code.
+        {NtShort(6, 1), 0},
+        {NtShort(10, 0), 0},
+        {Nt(5, 0, kWorkstation), 0},
+        {Nt(6, 4, kWorkstation), 0},
+        {Nt(10, 1, kWorkstation), 0},
+        {Nt(11, 0, kWorkstation), 0},
+        {Nt(4, 0, kWorkstation), 0},
+        {OsVersionRecord{1, 4, 10, true, kWorkstation, false}, 0},  // not the NT family
+        {OsVersionRecord{1, 10, 0, true, kWorkstation, false}, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WindowsVersionCode(c.record), c.code)
+            << c.record.platform_id << " " << c.record.major << "." << c.record.minor
+            << " extended " << c.record.extended << " type " << int{c.record.product_type};
+    }
+}
+
+class DetectWindowsVersionTest : public ::testing::Test {
+  protected:
+    DetectWindowsVersionTest() { upgrade::g_bIsWin10 = 0; }
+    ~DetectWindowsVersionTest() override { upgrade::g_bIsWin10 = 0; }
+
+    testing::VirtualClock clock;
+    testing::RecordingDebugOutput debug;
+    platform::ScopedServices services{{&clock, &debug, nullptr, nullptr, nullptr, nullptr}};
+};
+
+TEST_F(DetectWindowsVersionTest, Windows10SetsTheFlagAndTellsTheDebugger) {
+    DetectWindowsVersion(Nt(10, 0, 1));
+    EXPECT_EQ(upgrade::g_bIsWin10.load(), 1);
+    EXPECT_EQ(debug.lines(),
+              (std::vector<std::string>{
+                  " ======= 系统ID =======",
+                  " ==== 返回：19 ,  OS PlatformID：2, OS MaxID：10 , OS MinID：0 ====="}));
+}
+
+TEST_F(DetectWindowsVersionTest, FlagOnlyForMajorVersion10OfTheNtFamily) {
+    const struct {
+        OsVersionRecord record;
+        int flag;
+    } cases[] = {
+        {Nt(6, 1, 3), 0},    {Nt(6, 3, 1), 0},  {Nt(10, 0, 3), 1},
+        {NtShort(10, 0), 1}, {Nt(10, 5, 1), 1}, {OsVersionRecord{1, 10, 0, true, 1, false}, 0},
+    };
+    for (const auto& c : cases) {
+        upgrade::g_bIsWin10 = 0;
+        DetectWindowsVersion(c.record);
+        EXPECT_EQ(upgrade::g_bIsWin10.load(), c.flag) << c.record.major << "." << c.record.minor;
+    }
+    EXPECT_EQ(debug.Count(" ==== 返回：13 ,  OS PlatformID：2, OS MaxID：6 , OS MinID：1 ====="),
+              1u);
+}
+
+TEST_F(DetectWindowsVersionTest, NoRecordNoFlagNoLines) {
+    DetectWindowsVersion(std::nullopt);
+    EXPECT_EQ(upgrade::g_bIsWin10.load(), 0);
+    EXPECT_TRUE(debug.lines().empty());
+}
+
+// A second start finds the first one's window by this key only while that window shows the
+// English title; the key itself is the same in every language.
+TEST(SingleInstanceKey, IsTheEnglishTitleWhateverTheLanguage) {
+    testing::VirtualClock clock;
+    ui::MainDisplayModel english(clock);
+    english.Initialise(0x0809);
+    const std::u16string english_title = english.Snapshot().title;
+    EXPECT_EQ(english_title, u"Bexlot  Firmware Upgrade Tool(FW3.3.3.8)");
+
+    for (const std::uint16_t langid :
+         std::initializer_list<std::uint16_t>{0x0000, 0x0409, 0x0804, 0x040D, 0x0411, 0x0407}) {
+        ui::SetUiLanguage(langid);
+        EXPECT_EQ(SingleInstanceKey(), english_title) << std::hex << langid;
+    }
+    ui::g_wPrimaryLang = ui::g_wSubLang = 0;
+    ui::g_pMainDlg = nullptr;
+}
+
+}  // namespace
+}  // namespace tessel::app
