@@ -196,9 +196,11 @@ const Outcome kOutcomes[] = {
      0, 0},
     {"VersionQueryFails", [](auto& c) { c.faults.no_answer = sim::kVersionQuery; }, 0,
      MainScreen::kNotReady, -1, 0, 0},
+    // Early in the loader: the rest (over 80 KB) cannot all wait in the pseudo-terminal's
+    // buffers, so the drop always reaches the tool's writes, however late the emulator acts.
     {"DisconnectDuringLoader",
      [](auto& c) {
-         c.faults.disconnect_after = 50'000;
+         c.faults.disconnect_after = 1'000;
          c.faults.disconnect_payload = sim::PayloadSelect::kLoader;
      },
      0, MainScreen::kFailure, -1, 0, 0},
