@@ -3,14 +3,18 @@
 // the same time scale, so minutes of printer time pass in a few seconds).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
 
 #include "cups_scheduler.h"
 #include "emulator.h"
+#include "link/payload_transfer.h"
+#include "payloads/payload_format.h"
 #include "platform/services.h"
 #include "platform/text.h"
 #include "recording_display.h"
@@ -30,6 +34,10 @@ using ui::MainScreen;
 // real time to cross the pseudo-terminal before its 300-second limit, enough for a sanitizer
 // build on a busy machine.
 constexpr double kTimeScale = 0.01;
+
+// A run that has not ended after this much real time is stuck. The test then stops the
+// emulator, which fails the printer's open handles, so the run can end and the test report it.
+constexpr auto kStuckRun = std::chrono::seconds(60);
 
 // Debugger lines with the clock's time, so waits can be measured against them.
 class TimedDebugOutput final : public platform::DebugOutput {
@@ -54,6 +62,71 @@ class TimedDebugOutput final : public platform::DebugOutput {
     platform::Clock& clock_;
     mutable std::mutex mutex_;
     std::vector<std::pair<std::string, std::int64_t>> lines_;
+};
+
+// The system's device files, noting on the clock when each payload transfer began (the first
+// write of a handle, when it starts like a payload) and when its last write returned.
+class TimedTransfers final : public platform::DeviceFiles {
+  public:
+    struct Transfer {
+        std::int64_t start_ms = -1;
+        std::int64_t end_ms = -1;
+    };
+
+    explicit TimedTransfers(platform::Clock& clock) : clock_(clock) {}
+    std::unique_ptr<platform::DeviceFile> Open(const std::u16string& path) override {
+        auto file = platform::SystemDeviceFiles().Open(path);
+        if (!file) {
+            return nullptr;
+        }
+        std::lock_guard lock(mutex_);
+        handles_.push_back(std::make_shared<Transfer>());
+        return std::make_unique<File>(std::move(file), *this, handles_.back());
+    }
+    std::vector<Transfer> Transfers() const {
+        std::lock_guard lock(mutex_);
+        std::vector<Transfer> out;
+        for (const auto& h : handles_) {
+            if (h->start_ms >= 0) {
+                out.push_back(*h);
+            }
+        }
+        return out;
+    }
+
+  private:
+    class File final : public platform::DeviceFile {
+      public:
+        File(std::unique_ptr<platform::DeviceFile> file, TimedTransfers& owner,
+             std::shared_ptr<Transfer> transfer)
+            : file_(std::move(file)), owner_(owner), transfer_(std::move(transfer)) {}
+        std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
+            const std::int64_t start = owner_.clock_.NowMs();
+            const std::int32_t written = file_->Write(data, count);
+            std::lock_guard lock(owner_.mutex_);
+            if (first_write_ && payloads::LooksLikePayload({data, count})) {
+                transfer_->start_ms = start;
+            }
+            first_write_ = false;
+            if (transfer_->start_ms >= 0) {
+                transfer_->end_ms = owner_.clock_.NowMs();
+            }
+            return written;
+        }
+        std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
+            return file_->Read(buffer, count);
+        }
+
+      private:
+        std::unique_ptr<platform::DeviceFile> file_;
+        TimedTransfers& owner_;
+        std::shared_ptr<Transfer> transfer_;
+        bool first_write_ = true;
+    };
+
+    platform::Clock& clock_;
+    mutable std::mutex mutex_;
+    std::vector<std::shared_ptr<Transfer>> handles_;
 };
 
 class UpgradeEndToEndTest : public ::testing::Test {
@@ -96,10 +169,16 @@ class UpgradeEndToEndTest : public ::testing::Test {
         platform::Services services = platform::Current();
         services.clock = &clock;
         services.debug = &debug;
+        services.devices = &transfers;
         platform::ScopedServices installed(services);
         model.Initialise(0x0409);
         ui::g_pMainDlg = &display;
-        UpgradeWorker(display);
+        auto run = std::async(std::launch::async, [this] { UpgradeWorker(display); });
+        if (run.wait_for(kStuckRun) != std::future_status::ready) {
+            ADD_FAILURE() << "the run did not end";
+            emulator->Stop();
+        }
+        run.get();
         return model.Snapshot().screen;
     }
 
@@ -108,6 +187,7 @@ class UpgradeEndToEndTest : public ::testing::Test {
 
     platform::ScaledClock clock{platform::SystemClock(), kTimeScale};
     TimedDebugOutput debug{clock};
+    TimedTransfers transfers{clock};
     ui::MainDisplayModel model{clock};
     testing::RecordingDisplay display{model, clock};
     std::int32_t answer = 0;
@@ -161,6 +241,12 @@ TEST_P(UpgradeEndToEndOutcomeTest, EndsAsExpected) {
     if (o.screen != MainScreen::kSuccess) {
         EXPECT_FALSE(display.Find(ui::kStateProgress, 100).has_value());
     }
+    // However the printer behaves, a transfer ends within the link's limit (tested between
+    // writes, in whole seconds) and the wait of the one write under way.
+    for (const auto& transfer : transfers.Transfers()) {
+        EXPECT_LE(transfer.end_ms - transfer.start_ms,
+                  (link::kTransferTimeLimitSeconds + 1) * 1000 + platform::kDeviceWriteWaitMs);
+    }
 }
 
 const Outcome kOutcomes[] = {
@@ -186,6 +272,19 @@ const Outcome kOutcomes[] = {
      },
      0, MainScreen::kFailure, -1, 1, 1},
     {"NeverBack", [](auto& c) { c.faults.no_return = true; }, 0, MainScreen::kFailure, -1, 1, 1},
+    // Printers that stop reading part-way and stay connected.
+    {"StallDuringLoader",
+     [](auto& c) {
+         c.faults.stall_after = 1'000;
+         c.faults.stall_payload = sim::PayloadSelect::kLoader;
+     },
+     0, MainScreen::kFailure, -1, 0, 0},
+    {"StallDuringFirmware",
+     [](auto& c) {
+         c.faults.stall_after = 5'000'000;
+         c.faults.stall_payload = sim::PayloadSelect::kFirmware;
+     },
+     0, MainScreen::kFailure, -1, 1, 1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Runs, UpgradeEndToEndOutcomeTest, ::testing::ValuesIn(kOutcomes),

@@ -6,10 +6,6 @@
 
 namespace tessel::testing {
 
-// How long a read waits for the printer's answer before it returns 0 bytes, like the Linux
-// device file does.
-constexpr std::int64_t kReadWaitMs = 1000;
-
 class VirtualPrinter::Handle final : public platform::DeviceFile {
   public:
     Handle(VirtualPrinter& printer, std::uint64_t generation)
@@ -148,11 +144,12 @@ std::int32_t VirtualPrinter::Read(std::uint64_t generation, std::uint8_t* buffer
                                   std::uint32_t count) {
     Poll();
     if (inbox_.empty()) {
-        // Wait for the printer's next piece, or give up after the read wait.
+        // Wait for the printer's next piece, or give up after a device read's wait.
         const std::int64_t now = clock_.NowMs();
         const auto due = core_->NextDueMs();
         const std::int64_t wait =
-            due ? std::clamp<std::int64_t>(*due - now, 0, kReadWaitMs) : kReadWaitMs;
+            due ? std::clamp<std::int64_t>(*due - now, 0, platform::kDeviceReadWaitMs)
+                : platform::kDeviceReadWaitMs;
         AdvanceTo(now + wait);
     }
     if (generation != generation_ || !connected_) {
