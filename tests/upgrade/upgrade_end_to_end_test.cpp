@@ -14,7 +14,9 @@
 #include "cups_scheduler.h"
 #include "emulator.h"
 #include "link/payload_transfer.h"
+#include "payloads/build_info.h"
 #include "payloads/payload_format.h"
+#include "platform/linux/device_file_linux.h"
 #include "platform/services.h"
 #include "platform/text.h"
 #include "recording_display.h"
@@ -64,8 +66,9 @@ class TimedDebugOutput final : public platform::DebugOutput {
     std::vector<std::pair<std::string, std::int64_t>> lines_;
 };
 
-// The system's device files, noting on the clock when each payload transfer began (the first
-// write of a handle, when it starts like a payload) and when its last write returned.
+// Device files (the system's unless a test chooses others), noting on the clock when each
+// payload transfer began (the first write of a handle, when it starts like a payload) and when
+// its last write returned.
 class TimedTransfers final : public platform::DeviceFiles {
   public:
     struct Transfer {
@@ -74,8 +77,9 @@ class TimedTransfers final : public platform::DeviceFiles {
     };
 
     explicit TimedTransfers(platform::Clock& clock) : clock_(clock) {}
+    void Use(platform::DeviceFiles& files) { files_ = &files; }
     std::unique_ptr<platform::DeviceFile> Open(const std::u16string& path) override {
-        auto file = platform::SystemDeviceFiles().Open(path);
+        auto file = files_->Open(path);
         if (!file) {
             return nullptr;
         }
@@ -125,6 +129,7 @@ class TimedTransfers final : public platform::DeviceFiles {
     };
 
     platform::Clock& clock_;
+    platform::DeviceFiles* files_ = &platform::SystemDeviceFiles();
     mutable std::mutex mutex_;
     std::vector<std::shared_ptr<Transfer>> handles_;
 };
@@ -289,6 +294,31 @@ const Outcome kOutcomes[] = {
 
 INSTANTIATE_TEST_SUITE_P(Runs, UpgradeEndToEndOutcomeTest, ::testing::ValuesIn(kOutcomes),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
+
+// A build with stand-in payloads sends none to a device that could be a printer: the queries
+// are answered, the loader's first write is refused, and the run ends on the failure display.
+TEST_F(UpgradeEndToEndTest, StandInPayloadNeverReachesADeviceThatCouldBeAPrinter) {
+    if (!payloads::kPayloadsAreStandIns) {
+        GTEST_SKIP() << "this build carries the maker's payloads";
+    }
+    const auto printer_like = platform::MakeLinuxDeviceFiles(platform::PrinterGuess::kEveryFile);
+    transfers.Use(*printer_like);
+
+    EXPECT_EQ(RunUpgrade({sim::PrinterConfig{}}), MainScreen::kFailure);
+    EXPECT_TRUE(display.Find(ui::kStateProgress, 0).has_value());  // the loader was next
+    EXPECT_TRUE(debug
+                    .FirstAfter("Refusing to send a stand-in payload to a real printer: this "
+                                "build does not carry the maker's payloads",
+                                0)
+                    .has_value());
+    std::vector<std::string> received;
+    for (const auto& e : emulator->Events()) {
+        if (e["event"] == "command" || e["event"] == "payload_start") {
+            received.push_back(e.value("name", "payload"));
+        }
+    }
+    EXPECT_EQ(received, (std::vector<std::string>{"status", "version"}));
+}
 
 TEST_F(UpgradeEndToEndTest, NoPrinterShowsTheCableMessage) {
     EXPECT_EQ(RunUpgrade({}), MainScreen::kStart);
