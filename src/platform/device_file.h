@@ -30,7 +30,7 @@ inline constexpr std::int64_t kDeviceReadWaitMs = 1000;
 inline constexpr std::int64_t kDeviceWriteWaitMs = 60'000;
 
 class DeviceFile {
-  public:
+public:
     // Closing the handle is destroying it.
     virtual ~DeviceFile() = default;
     // Writes up to `count` bytes. Returns once all of them are written, or after
@@ -45,7 +45,7 @@ class DeviceFile {
 };
 
 class DeviceFiles {
-  public:
+public:
     virtual ~DeviceFiles() = default;
     // Opens the device at `path` for reading and writing, shared for reading only.
     // Returns null when it cannot be opened.
