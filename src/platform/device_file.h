@@ -1,5 +1,11 @@
-// The printer's device file: open, one write, one read, close. All calls are synchronous and
-// have no time-out of their own.
+// The printer's device file: open, one write, one read, close.
+//
+// Every read and every write comes back within a bound of its own, so that a printer that
+// stops reading or answering while it stays connected cannot hold the tool: the link checks
+// its own time limits (a minute per query, five minutes per payload) between calls, and those
+// limits only end a run when each call returns. The bounds are measured on platform::Clk(), so
+// a compressed clock shortens them with everything else; the calls wait in short slices of
+// real time and look at the clock between them.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +14,33 @@
 
 namespace tessel::platform {
 
+// How long one read waits for the first byte before it returns 0 bytes.
+inline constexpr std::int64_t kDeviceReadWaitMs = 1000;
+
+// How long one write may take at most; it then returns the bytes written so far.
+//
+// A printer may pause between bytes (it is busy with what it already has), so a write that
+// comes back with only part of its bytes is no failure: the link continues with the rest.
+// Only a write that could place no byte at all in a whole minute fails the transfer. A minute
+// is the time the link already grants a printer that does not answer a query; a printer that
+// takes nothing for that long has stopped, not paused. A stalled transfer then ends within two
+// such waits (the write that stalls returns what it placed, the next one returns 0), well
+// inside the five minutes a payload may take. A printer too slow to take one full write (a
+// quarter megabyte) in a minute could not send the firmware image within its limit anyway.
+inline constexpr std::int64_t kDeviceWriteWaitMs = 60'000;
+
 class DeviceFile {
 public:
     // Closing the handle is destroying it.
     virtual ~DeviceFile() = default;
-    // One write of up to `count` bytes. Returns the number of bytes written (which may be
-    // fewer than asked, or 0), or -1 when the call failed.
+    // Writes up to `count` bytes. Returns once all of them are written, or after
+    // kDeviceWriteWaitMs with the number written by then (fewer than asked, or 0 when the
+    // device took none). Returns -1 when the write failed before any byte was written: the
+    // device is gone (unplugged, restarted) or refused the bytes.
     virtual std::int32_t Write(const std::uint8_t* data, std::uint32_t count) = 0;
-    // One read of up to `count` bytes. Returns the number of bytes read (0 or more), or -1
-    // when the call failed.
+    // Reads up to `count` bytes: returns as soon as some are there, with their number, or
+    // after kDeviceReadWaitMs with 0 when none came. Returns -1 when the read failed: the device
+    // is gone, or the other side closed its end.
     virtual std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) = 0;
 };
 
@@ -28,7 +52,8 @@ public:
     virtual std::unique_ptr<DeviceFile> Open(const std::u16string& path) = 0;
 };
 
-// The operating system's device files (CreateFileW on Windows, the usblp node on Linux).
+// The operating system's device files (the USB printer interface on Windows, the usblp node on
+// Linux).
 DeviceFiles& SystemDeviceFiles();
 
 }  // namespace tessel::platform

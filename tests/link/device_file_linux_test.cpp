@@ -6,9 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -25,7 +29,7 @@
 namespace tessel::platform {
 namespace {
 
-constexpr int kShortWaitMs = 50;
+using namespace std::chrono_literals;
 
 class PseudoTerminal {
   public:
@@ -77,19 +81,33 @@ std::vector<std::uint8_t> EveryByteValue() {
     return bytes;
 }
 
+// Runs `call`, a device call on the slave of `pty`. When it has not returned after a while
+// of real time, closes the master, which fails the call, so that the test reports it instead
+// of hanging.
+std::int32_t ReturnsInTime(PseudoTerminal& pty, const std::function<std::int32_t()>& call) {
+    auto result = std::async(std::launch::async, call);
+    if (result.wait_for(20s) != std::future_status::ready) {
+        ADD_FAILURE() << "the device call did not return";
+        pty.CloseMaster();
+    }
+    return result.get();
+}
+
 class LinuxDeviceFile : public ::testing::Test {
   protected:
-    testing::VirtualClock clock;
+    // The device waits pass 100 times as fast: a read's second in 10 ms, a write's minute in
+    // 0.6 s.
+    ScaledClock clock{SystemClock(), 0.01};
     testing::RecordingDebugOutput debug;
-    std::unique_ptr<DeviceFiles> files = MakeLinuxDeviceFiles(kShortWaitMs);
-    ScopedServices services{{&clock, &debug, files.get(), nullptr, nullptr, nullptr}};
+    DeviceFiles& files = SystemDeviceFiles();
+    ScopedServices services{{&clock, &debug, &files, nullptr, nullptr, nullptr}};
 };
 
 // Control characters, line ends and bytes above 0x7F pass unchanged both ways, although the
 // terminal starts in its default (cooked) mode.
 TEST_F(LinuxDeviceFile, PseudoTerminalCarriesEveryByteUnchanged) {
     PseudoTerminal pty;
-    auto device = files->Open(pty.slave_path());
+    auto device = files.Open(pty.slave_path());
     ASSERT_NE(device, nullptr);
     const auto bytes = EveryByteValue();
 
@@ -100,17 +118,55 @@ TEST_F(LinuxDeviceFile, PseudoTerminalCarriesEveryByteUnchanged) {
     EXPECT_EQ(testing::ReadBytes(*device, bytes.size()), bytes);
 }
 
-TEST_F(LinuxDeviceFile, SilentDeviceReadComesBackEmpty) {
+// The wait is measured on the clock: on a compressed one it passes as fast as the clock runs.
+TEST_F(LinuxDeviceFile, SilentDeviceReadComesBackEmptyAfterItsWait) {
     PseudoTerminal pty;
-    auto device = files->Open(pty.slave_path());
+    auto device = files.Open(pty.slave_path());
     ASSERT_NE(device, nullptr);
     std::uint8_t buffer[16];
+    const std::int64_t start = clock.NowMs();
     EXPECT_EQ(device->Read(buffer, sizeof buffer), 0);
+    const std::int64_t waited = clock.NowMs() - start;
+    EXPECT_GE(waited, kDeviceReadWaitMs);
+    EXPECT_LT(waited, 30 * kDeviceReadWaitMs);
+}
+
+// A printer that stops reading and stays connected: the write comes back after its wait with
+// what the terminal's buffers took, and the next one with nothing.
+TEST_F(LinuxDeviceFile, WriteToADeviceThatStoppedReadingReturnsAfterItsWait) {
+    PseudoTerminal pty;
+    auto device = files.Open(pty.slave_path());
+    ASSERT_NE(device, nullptr);
+    const std::vector<std::uint8_t> bytes(1 << 20, 0x5A);  // more than the buffers hold
+    const auto size = static_cast<std::uint32_t>(bytes.size());
+    const std::int64_t start = clock.NowMs();
+
+    const std::int32_t first =
+        ReturnsInTime(pty, [&] { return device->Write(bytes.data(), size); });
+    EXPECT_GT(first, 0);
+    EXPECT_LT(first, static_cast<std::int32_t>(size));
+    EXPECT_GE(clock.NowMs() - start, kDeviceWriteWaitMs);
+    EXPECT_EQ(ReturnsInTime(pty, [&] { return device->Write(bytes.data(), size); }), 0);
+}
+
+// A printer that pauses for less than the wait gets every byte of the write.
+TEST_F(LinuxDeviceFile, WriteRidesOutABriefPause) {
+    PseudoTerminal pty;
+    auto device = files.Open(pty.slave_path());
+    ASSERT_NE(device, nullptr);
+    const std::vector<std::uint8_t> bytes(1 << 20, 0x5A);
+    std::thread printer([&] {
+        clock.SleepMs(static_cast<std::uint32_t>(kDeviceWriteWaitMs / 2));
+        EXPECT_EQ(pty.ReadMaster(bytes.size()).size(), bytes.size());
+    });
+    EXPECT_EQ(device->Write(bytes.data(), static_cast<std::uint32_t>(bytes.size())),
+              static_cast<std::int32_t>(bytes.size()));
+    printer.join();
 }
 
 TEST_F(LinuxDeviceFile, ClosedPeerFailsReadsAndWrites) {
     PseudoTerminal pty;
-    auto device = files->Open(pty.slave_path());
+    auto device = files.Open(pty.slave_path());
     ASSERT_NE(device, nullptr);
     pty.CloseMaster();
     std::uint8_t buffer[16] = {};
@@ -119,7 +175,7 @@ TEST_F(LinuxDeviceFile, ClosedPeerFailsReadsAndWrites) {
 }
 
 TEST_F(LinuxDeviceFile, MissingDeviceDoesNotOpen) {
-    EXPECT_EQ(files->Open(u"/nonexistent/usb/lp9"), nullptr);
+    EXPECT_EQ(files.Open(u"/nonexistent/usb/lp9"), nullptr);
 }
 
 // A stand-in build must not send a payload to anything that may be a printer (a character
@@ -136,7 +192,7 @@ TEST_F(LinuxDeviceFile, StandInPayloadGoesOnlyWhereNoPrinterCanBe) {
         "Refusing to send a stand-in payload to a real printer: this build does not carry the "
         "maker's payloads";
 
-    auto printer = files->Open(u"/dev/null");
+    auto printer = files.Open(u"/dev/null");
     ASSERT_NE(printer, nullptr);
     EXPECT_EQ(printer->Write(head.data(), 64), -1);
     EXPECT_EQ(debug.Count(refusal), 1u);
@@ -152,7 +208,7 @@ TEST_F(LinuxDeviceFile, StandInPayloadGoesOnlyWhereNoPrinterCanBe) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::fclose(std::fopen(file.c_str(), "wb"));
     for (const std::string& path : {std::string(::ptsname(pty.master())), fifo, file}) {
-        auto device = files->Open(Utf8ToUtf16(path));
+        auto device = files.Open(Utf8ToUtf16(path));
         ASSERT_NE(device, nullptr) << path;
         EXPECT_EQ(device->Write(head.data(), 64), 64) << path;
     }

@@ -2,6 +2,9 @@
 // the NUL device as a stand-in for a printer.
 #include <windows.h>
 
+#include <chrono>
+#include <functional>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,8 @@
 
 namespace tessel::platform {
 namespace {
+
+using namespace std::chrono_literals;
 
 class PipeServer {
   public:
@@ -72,9 +77,23 @@ std::u16string UniqueName(const char* what) {
     return std::u16string(name.begin(), name.end());
 }
 
+// Runs `call`, a device call on a client of `server`. When it has not returned after a while of
+// real time, closes the server's end, which fails the call, so that the test reports it
+// instead of hanging.
+std::int32_t ReturnsInTime(PipeServer& server, const std::function<std::int32_t()>& call) {
+    auto result = std::async(std::launch::async, call);
+    if (result.wait_for(20s) != std::future_status::ready) {
+        ADD_FAILURE() << "the device call did not return";
+        server.Close();
+    }
+    return result.get();
+}
+
 class WindowsDeviceFile : public ::testing::Test {
   protected:
-    testing::VirtualClock clock;
+    // The device waits pass 100 times as fast: a read's second in 10 ms, a write's minute in
+    // 0.6 s.
+    ScaledClock clock{SystemClock(), 0.01};
     testing::RecordingDebugOutput debug;
     ScopedServices services{{&clock, &debug, &SystemDeviceFiles(), nullptr, nullptr, nullptr}};
 };
@@ -110,12 +129,47 @@ TEST_F(WindowsDeviceFile, ClosedPeerFailsReadsAndWrites) {
     EXPECT_EQ(device->Write(buffer, sizeof buffer), -1);
 }
 
+// The waits are measured on the clock: on a compressed one they pass as fast as the clock runs.
+TEST_F(WindowsDeviceFile, SilentDeviceReadComesBackEmptyAfterItsWait) {
+    PipeServer server(UniqueName("silent"));
+    ASSERT_TRUE(server.ok());
+    auto device = SystemDeviceFiles().Open(server.path());
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(server.Connect());
+    std::uint8_t buffer[16];
+    const std::int64_t start = clock.NowMs();
+    EXPECT_EQ(ReturnsInTime(server, [&] { return device->Read(buffer, sizeof buffer); }), 0);
+    const std::int64_t waited = clock.NowMs() - start;
+    EXPECT_GE(waited, kDeviceReadWaitMs);
+    EXPECT_LT(waited, 30 * kDeviceReadWaitMs);
+}
+
+// A printer that stops reading and stays connected: the write is cancelled after its wait, and
+// the next one places nothing.
+TEST_F(WindowsDeviceFile, WriteToADeviceThatStoppedReadingReturnsAfterItsWait) {
+    PipeServer server(UniqueName("stalled"));
+    ASSERT_TRUE(server.ok());
+    auto device = SystemDeviceFiles().Open(server.path());
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(server.Connect());
+    const std::vector<std::uint8_t> bytes(1 << 20, 0x5A);  // more than the pipe holds
+    const auto size = static_cast<std::uint32_t>(bytes.size());
+    const std::int64_t start = clock.NowMs();
+
+    const std::int32_t first =
+        ReturnsInTime(server, [&] { return device->Write(bytes.data(), size); });
+    EXPECT_GE(first, 0);
+    EXPECT_LT(first, static_cast<std::int32_t>(size));
+    EXPECT_GE(clock.NowMs() - start, kDeviceWriteWaitMs);
+    EXPECT_EQ(ReturnsInTime(server, [&] { return device->Write(bytes.data(), size); }), 0);
+}
+
 TEST_F(WindowsDeviceFile, MissingDeviceDoesNotOpen) {
     EXPECT_EQ(SystemDeviceFiles().Open(u"\\\\.\\pipe\\tessel-nobody-listens"), nullptr);
 }
 
-// A stand-in build must not send a payload to anything but the emulator's pipe.
-TEST_F(WindowsDeviceFile, StandInPayloadGoesOnlyToThePipe) {
+// A stand-in build must not send a payload to anything but a pipe, however its path is spelled.
+TEST_F(WindowsDeviceFile, StandInPayloadGoesOnlyToAPipe) {
     if (!payloads::kPayloadsAreStandIns) {
         GTEST_SKIP() << "this build carries the maker's payloads";
     }
@@ -135,10 +189,12 @@ TEST_F(WindowsDeviceFile, StandInPayloadGoesOnlyToThePipe) {
 
     PipeServer server(UniqueName("payload"));
     ASSERT_TRUE(server.ok());
-    auto emulator = SystemDeviceFiles().Open(server.path());
+    std::u16string path = server.path();
+    path[2] = u'?';  // \\?\pipe\... names the same pipe
+    auto emulator = SystemDeviceFiles().Open(path);
     ASSERT_NE(emulator, nullptr);
     ASSERT_TRUE(server.Connect());
-    EXPECT_EQ(emulator->Write(head.data(), 64), 64);
+    ASSERT_EQ(emulator->Write(head.data(), 64), 64);
     EXPECT_EQ(server.Read(64), head);
     EXPECT_EQ(debug.Count(refusal), 1u);
 }

@@ -99,6 +99,11 @@ INSTANTIATE_TEST_SUITE_P(
                           d.AddReadFailure();
                       },
                       kErrStatusRead},
+        // No read brings more than was asked: a count above it is a failed read, even when
+        // the buffer holds a good reply.
+        StatusFailure{"ReadClaimsMoreThanAsked",
+                      [](ScriptedDevice& d) { d.AddOverstatedRead(StatusReply(0)); },
+                      kErrStatusRead},
         // No scripted reply: every read comes back empty after a second.
         StatusFailure{"SilentPrinter", [](ScriptedDevice&) {}, kErrStatusTimeout},
         StatusFailure{"LanguageLineShort", [](ScriptedDevice& d) { d.SetWriteResult(1, 3); },

@@ -32,6 +32,11 @@ std::int32_t ScriptedDevice::Read(std::uint8_t* buffer, std::uint32_t count) {
         script_.pop_front();
         return -1;
     }
+    if (step.overstate) {
+        std::copy_n(step.bytes.begin(), std::min<std::size_t>(count, step.bytes.size()), buffer);
+        script_.pop_front();
+        return static_cast<std::int32_t>(count) + 1;
+    }
     const std::size_t n = std::min<std::size_t>(count, step.bytes.size());
     std::copy_n(step.bytes.begin(), n, buffer);
     step.bytes.erase(step.bytes.begin(), step.bytes.begin() + static_cast<std::ptrdiff_t>(n));
@@ -51,6 +56,10 @@ void ScriptedDevice::AddRead(std::string_view text, std::int64_t advance_ms) {
 
 void ScriptedDevice::AddReadFailure(std::int64_t advance_ms) {
     script_.push_back({{}, true, advance_ms});
+}
+
+void ScriptedDevice::AddOverstatedRead(std::vector<std::uint8_t> bytes) {
+    script_.push_back({std::move(bytes), false, 0, true});
 }
 
 std::vector<std::vector<std::uint8_t>> ScriptedDevice::WrittenChunks() const {

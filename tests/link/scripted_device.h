@@ -27,6 +27,9 @@ class ScriptedDevice final : public platform::DeviceFile {
     void AddRead(std::vector<std::uint8_t> bytes, std::int64_t advance_ms = 0);
     void AddRead(std::string_view text, std::int64_t advance_ms = 0);
     void AddReadFailure(std::int64_t advance_ms = 0);
+    // One read that hands out `bytes` (as many as fit) and reports a byte more than it was
+    // asked for.
+    void AddOverstatedRead(std::vector<std::uint8_t> bytes);
     // When the script is used up, a read returns 0 bytes after this much time (a silent printer).
     void SetIdleReadMs(std::int64_t ms) { idle_read_ms_ = ms; }
     bool ScriptDone() const { return script_.empty(); }
@@ -56,6 +59,7 @@ class ScriptedDevice final : public platform::DeviceFile {
         std::vector<std::uint8_t> bytes;
         bool fail = false;
         std::int64_t advance_ms = 0;
+        bool overstate = false;
     };
 
     VirtualClock& clock_;

@@ -36,6 +36,8 @@ TEST(PrinterConfig, CommandLineDescribesEachPrinter) {
                      "10",
                      "--disconnect-after",
                      "4096:firmware",
+                     "--stall-after",
+                     "70000",
                      "--log",
                      "x.log"},
                     o),
@@ -63,6 +65,8 @@ TEST(PrinterConfig, CommandLineDescribesEachPrinter) {
     EXPECT_EQ(o.printers[2].faults.split_pause_ms, 500u);
     EXPECT_EQ(o.printers[2].faults.disconnect_after, 4096u);
     EXPECT_EQ(o.printers[2].faults.disconnect_payload, PayloadSelect::kFirmware);
+    EXPECT_EQ(o.printers[2].faults.stall_after, 70000u);
+    EXPECT_EQ(o.printers[2].faults.stall_payload, PayloadSelect::kAny);
 }
 
 // Each row of the flag table sets something: a flag that parses but changes nothing would

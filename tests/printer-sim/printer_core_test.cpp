@@ -249,6 +249,23 @@ TEST(PrinterCore, Faults) {
              EXPECT_EQ(p.Send(loader), loader.size());
              EXPECT_EQ(p.Named("payload").at(0)["valid"], true);
          }},
+        {"stops reading after byte 1000 of the loader, staying on the bus",
+         [](PrinterConfig& c) {
+             c.faults.stall_after = 1000;
+             c.faults.stall_payload = PayloadSelect::kLoader;
+         },
+         [](Printer& p) {
+             p.Send(StatusQuery());  // bytes before the payload do not count
+             EXPECT_EQ(p.TakeSent(), StatusReply(0));
+             EXPECT_EQ(p.SendRandomPieces(Embedded(payloads::IDR_BINARY_LOADER), 5, 700), 1000u);
+             EXPECT_EQ(p.Named("stall").at(0)["after"], 1000);
+             p.RunFor(3600 * 1000);
+             EXPECT_TRUE(p.port.connected);
+             EXPECT_EQ(p.core.ReceiveAllowance(), 0u);
+             EXPECT_EQ(p.Send(StatusQuery()), 0u);
+             EXPECT_TRUE(p.TakeSent().empty());
+             EXPECT_TRUE(p.Named("payload").empty());
+         }},
         {"never back after the loader", [](PrinterConfig& c) { c.faults.no_return = true; },
          [](Printer& p) {
              p.Send(SmallPayload(2));

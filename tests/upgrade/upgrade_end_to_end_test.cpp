@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -15,6 +16,10 @@
 
 #include "cups_scheduler.h"
 #include "emulator.h"
+#include "link/payload_transfer.h"
+#include "payloads/build_info.h"
+#include "payloads/payload_format.h"
+#include "platform/linux/device_file_linux.h"
 #include "platform/services.h"
 #include "platform/text.h"
 #include "recording_display.h"
@@ -34,6 +39,10 @@ using ui::MainScreen;
 // real time to cross the pseudo-terminal before its 300-second limit, enough for a sanitizer
 // build on a busy machine.
 constexpr double kTimeScale = 0.01;
+
+// A run that has not ended after this much real time is stuck. The test then stops the
+// emulator, which fails the printer's open handles, so the run can end and the test report it.
+constexpr auto kStuckRun = std::chrono::seconds(60);
 
 // Debugger lines with the clock's time, so waits can be measured against them.
 class TimedDebugOutput final : public platform::DebugOutput {
@@ -58,6 +67,74 @@ class TimedDebugOutput final : public platform::DebugOutput {
     platform::Clock& clock_;
     mutable std::mutex mutex_;
     std::vector<std::pair<std::string, std::int64_t>> lines_;
+};
+
+// Device files (the system's unless a test chooses others), noting on the clock when each
+// payload transfer began (the first write of a handle, when it starts like a payload) and when
+// its last write returned.
+class TimedTransfers final : public platform::DeviceFiles {
+  public:
+    struct Transfer {
+        std::int64_t start_ms = -1;
+        std::int64_t end_ms = -1;
+    };
+
+    explicit TimedTransfers(platform::Clock& clock) : clock_(clock) {}
+    void Use(platform::DeviceFiles& files) { files_ = &files; }
+    std::unique_ptr<platform::DeviceFile> Open(const std::u16string& path) override {
+        auto file = files_->Open(path);
+        if (!file) {
+            return nullptr;
+        }
+        std::lock_guard lock(mutex_);
+        handles_.push_back(std::make_shared<Transfer>());
+        return std::make_unique<File>(std::move(file), *this, handles_.back());
+    }
+    std::vector<Transfer> Transfers() const {
+        std::lock_guard lock(mutex_);
+        std::vector<Transfer> out;
+        for (const auto& h : handles_) {
+            if (h->start_ms >= 0) {
+                out.push_back(*h);
+            }
+        }
+        return out;
+    }
+
+  private:
+    class File final : public platform::DeviceFile {
+      public:
+        File(std::unique_ptr<platform::DeviceFile> file, TimedTransfers& owner,
+             std::shared_ptr<Transfer> transfer)
+            : file_(std::move(file)), owner_(owner), transfer_(std::move(transfer)) {}
+        std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
+            const std::int64_t start = owner_.clock_.NowMs();
+            const std::int32_t written = file_->Write(data, count);
+            std::lock_guard lock(owner_.mutex_);
+            if (first_write_ && payloads::LooksLikePayload({data, count})) {
+                transfer_->start_ms = start;
+            }
+            first_write_ = false;
+            if (transfer_->start_ms >= 0) {
+                transfer_->end_ms = owner_.clock_.NowMs();
+            }
+            return written;
+        }
+        std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
+            return file_->Read(buffer, count);
+        }
+
+      private:
+        std::unique_ptr<platform::DeviceFile> file_;
+        TimedTransfers& owner_;
+        std::shared_ptr<Transfer> transfer_;
+        bool first_write_ = true;
+    };
+
+    platform::Clock& clock_;
+    platform::DeviceFiles* files_ = &platform::SystemDeviceFiles();
+    mutable std::mutex mutex_;
+    std::vector<std::shared_ptr<Transfer>> handles_;
 };
 
 class UpgradeEndToEndTest : public ::testing::Test {
@@ -106,6 +183,7 @@ class UpgradeEndToEndTest : public ::testing::Test {
         platform::Services services = platform::Current();
         services.clock = &clock;
         services.debug = &debug;
+        services.devices = &transfers;
         platform::ScopedServices installed(services);
         model.Initialise(0x0409);
         ui::g_pMainDlg = &display;
@@ -113,7 +191,12 @@ class UpgradeEndToEndTest : public ::testing::Test {
         if (meanwhile) {
             beside = std::thread([this, &meanwhile] { meanwhile(*emulator); });
         }
-        UpgradeWorker(display);
+        auto run = std::async(std::launch::async, [this] { UpgradeWorker(display); });
+        if (run.wait_for(kStuckRun) != std::future_status::ready) {
+            ADD_FAILURE() << "the run did not end";
+            emulator->Stop();
+        }
+        run.get();
         if (beside.joinable()) {
             beside.join();
         }
@@ -129,6 +212,7 @@ class UpgradeEndToEndTest : public ::testing::Test {
     double time_scale_;
     platform::ScaledClock clock;
     TimedDebugOutput debug{clock};
+    TimedTransfers transfers{clock};
     ui::MainDisplayModel model{clock};
     testing::RecordingDisplay display{model, clock};
     std::int32_t answer = 0;
@@ -184,6 +268,12 @@ TEST_P(UpgradeEndToEndOutcomeTest, EndsAsExpected) {
     if (o.screen != MainScreen::kSuccess) {
         EXPECT_FALSE(display.Find(ui::kStateProgress, 100).has_value());
     }
+    // However the printer behaves, a transfer ends within the link's limit (tested between
+    // writes, in whole seconds) and the wait of the one write under way.
+    for (const auto& transfer : transfers.Transfers()) {
+        EXPECT_LE(transfer.end_ms - transfer.start_ms,
+                  (link::kTransferTimeLimitSeconds + 1) * 1000 + platform::kDeviceWriteWaitMs);
+    }
 }
 
 const Outcome kOutcomes[] = {
@@ -211,10 +301,48 @@ const Outcome kOutcomes[] = {
      },
      0, MainScreen::kFailure, -1, 1, 1},
     {"NeverBack", [](auto& c) { c.faults.no_return = true; }, 0, MainScreen::kFailure, -1, 1, 1},
+    // Printers that stop reading part-way and stay connected.
+    {"StallDuringLoader",
+     [](auto& c) {
+         c.faults.stall_after = 1'000;
+         c.faults.stall_payload = sim::PayloadSelect::kLoader;
+     },
+     0, MainScreen::kFailure, -1, 0, 0},
+    {"StallDuringFirmware",
+     [](auto& c) {
+         c.faults.stall_after = 5'000'000;
+         c.faults.stall_payload = sim::PayloadSelect::kFirmware;
+     },
+     0, MainScreen::kFailure, -1, 1, 1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Runs, UpgradeEndToEndOutcomeTest, ::testing::ValuesIn(kOutcomes),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
+
+// A build with stand-in payloads sends none to a device that could be a printer: the queries
+// are answered, the loader's first write is refused, and the run ends on the failure display.
+TEST_F(UpgradeEndToEndTest, StandInPayloadNeverReachesADeviceThatCouldBeAPrinter) {
+    if (!payloads::kPayloadsAreStandIns) {
+        GTEST_SKIP() << "this build carries the maker's payloads";
+    }
+    const auto printer_like = platform::MakeLinuxDeviceFiles(platform::PrinterGuess::kEveryFile);
+    transfers.Use(*printer_like);
+
+    EXPECT_EQ(RunUpgrade({sim::PrinterConfig{}}), MainScreen::kFailure);
+    EXPECT_TRUE(display.Find(ui::kStateProgress, 0).has_value());  // the loader was next
+    EXPECT_TRUE(debug
+                    .FirstAfter("Refusing to send a stand-in payload to a real printer: this "
+                                "build does not carry the maker's payloads",
+                                0)
+                    .has_value());
+    std::vector<std::string> received;
+    for (const auto& e : emulator->Events()) {
+        if (e["event"] == "command" || e["event"] == "payload_start") {
+            received.push_back(e.value("name", "payload"));
+        }
+    }
+    EXPECT_EQ(received, (std::vector<std::string>{"status", "version"}));
+}
 
 TEST_F(UpgradeEndToEndTest, NoPrinterShowsTheCableMessage) {
     EXPECT_EQ(RunUpgrade({}), MainScreen::kStart);

@@ -7,10 +7,6 @@
 
 namespace tessel::testing {
 
-// How long a read waits for the printer's answer before it returns 0 bytes, like the Linux
-// device file does.
-constexpr std::int64_t kReadWaitMs = 1000;
-
 // One printer: its core and what the bus shows of it.
 struct VirtualPrinter::Unit final : sim::PrinterPort {
     Unit(VirtualPrinter& bus, std::size_t i, sim::PrinterConfig config) : owner(bus), index(i) {
@@ -283,11 +279,12 @@ std::int32_t VirtualPrinter::Read(Unit& unit, std::uint64_t generation, std::uin
                                   std::uint32_t count) {
     Poll();
     if (unit.inbox.empty()) {
-        // Wait for the printer's next piece, or give up after the read wait.
+        // Wait for the printer's next piece, or give up after a device read's wait.
         const std::int64_t now = clock_.NowMs();
         const auto due = unit.core->NextDueMs();
         const std::int64_t wait =
-            due ? std::clamp<std::int64_t>(*due - now, 0, kReadWaitMs) : kReadWaitMs;
+            due ? std::clamp<std::int64_t>(*due - now, 0, platform::kDeviceReadWaitMs)
+                : platform::kDeviceReadWaitMs;
         AdvanceTo(now + wait);
     }
     if (generation != unit.generation || !unit.connected) {

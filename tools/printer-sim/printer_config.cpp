@@ -67,22 +67,22 @@ std::string SplitReply(std::string_view arg, Faults& faults) {
     return {};
 }
 
-// "N[:loader|firmware]"
-std::string DisconnectAfter(std::string_view arg, Faults& faults) {
+// "N[:loader|firmware]": a byte count within a payload, and which payloads it applies to.
+std::string AfterPayloadBytes(std::string_view arg, std::optional<std::uint64_t>& count,
+                              PayloadSelect& payload) {
     const auto colon = arg.find(':');
-    const auto count =
-        ParseNumber(arg.substr(0, colon), 10, std::numeric_limits<std::uint32_t>::max());
-    if (!count) {
+    const auto n = ParseNumber(arg.substr(0, colon), 10, std::numeric_limits<std::uint32_t>::max());
+    if (!n) {
         return "expects N[:loader|firmware], not \"" + std::string(arg) + "\"";
     }
-    faults.disconnect_after = *count;
-    faults.disconnect_payload = PayloadSelect::kAny;
+    count = *n;
+    payload = PayloadSelect::kAny;
     if (colon != std::string_view::npos) {
         const auto which = arg.substr(colon + 1);
         if (which == "loader") {
-            faults.disconnect_payload = PayloadSelect::kLoader;
+            payload = PayloadSelect::kLoader;
         } else if (which == "firmware") {
-            faults.disconnect_payload = PayloadSelect::kFirmware;
+            payload = PayloadSelect::kFirmware;
         } else {
             return "expects N[:loader|firmware], not \"" + std::string(arg) + "\"";
         }
@@ -182,7 +182,13 @@ constexpr PrinterFlag kFlags[] = {
          return error;
      }},
     {"--disconnect-after", "N[:loader|firmware]", "drop off the bus after byte N of a payload",
-     true, [](P& p, A a) { return DisconnectAfter(a, p.faults); }},
+     true,
+     [](P& p, A a) {
+         return AfterPayloadBytes(a, p.faults.disconnect_after, p.faults.disconnect_payload);
+     }},
+    {"--stall-after", "N[:loader|firmware]",
+     "stop reading after byte N of a payload, staying on the bus", true,
+     [](P& p, A a) { return AfterPayloadBytes(a, p.faults.stall_after, p.faults.stall_payload); }},
     {"--no-return", "", "never come back after the loader", true,
      [](P& p, A) {
          p.faults.no_return = true;

@@ -41,6 +41,10 @@ struct Faults {
     // have arrived; the printer comes back as it was after the restart delay.
     std::optional<std::uint64_t> disconnect_after;
     PayloadSelect disconnect_payload = PayloadSelect::kAny;
+    // Stop reading once this many bytes of a payload (counted the same way) have arrived, and
+    // stay on the bus: the client's writes find no room from then on.
+    std::optional<std::uint64_t> stall_after;
+    PayloadSelect stall_payload = PayloadSelect::kAny;
     // After a valid loader: never come back, or come back under this product ID.
     bool no_return = false;
     std::optional<std::uint16_t> return_product;

@@ -64,7 +64,8 @@ PrinterCore::PrinterCore(int index, PrinterConfig config, platform::Clock& clock
       log_(log),
       port_(port),
       version_(config_.version),
-      disconnect_fault_armed_(config_.faults.disconnect_after.has_value()) {
+      disconnect_fault_armed_(config_.faults.disconnect_after.has_value()),
+      stall_fault_armed_(config_.faults.stall_after.has_value()) {
     if (config_.faults.throughput > 0) {
         // A burst of at most 10 ms of traffic (and 4 KiB), so the cap holds over short transfers.
         burst_ = std::clamp(static_cast<double>(config_.faults.throughput) / 100.0, 1.0, 4096.0);
@@ -131,13 +132,23 @@ void PrinterCore::Replug() {
     Appear();
 }
 
-bool PrinterCore::DisconnectFaultArmedHere() const {
-    return disconnect_fault_armed_ && parser_.in_payload() &&
-           Selected(config_.faults.disconnect_payload, static_cast<int>(payload_kind_));
+bool PrinterCore::ArmedHere(bool armed, PayloadSelect select) const {
+    return armed && parser_.in_payload() && Selected(select, static_cast<int>(payload_kind_));
+}
+
+std::optional<std::uint64_t> PrinterCore::NextFaultAt() const {
+    std::optional<std::uint64_t> at;
+    if (ArmedHere(disconnect_fault_armed_, config_.faults.disconnect_payload)) {
+        at = *config_.faults.disconnect_after;
+    }
+    if (ArmedHere(stall_fault_armed_, config_.faults.stall_payload)) {
+        at = std::min(at.value_or(*config_.faults.stall_after), *config_.faults.stall_after);
+    }
+    return at;
 }
 
 std::size_t PrinterCore::Receive(std::span<const std::uint8_t> bytes) {
-    if (mode_ == Mode::kOff) {
+    if (mode_ == Mode::kOff || stalled_) {
         return 0;
     }
     if (config_.faults.throughput > 0 && !bytes.empty()) {
@@ -152,11 +163,10 @@ std::size_t PrinterCore::Receive(std::span<const std::uint8_t> bytes) {
     std::size_t consumed = 0;
     while (true) {
         auto rest = bytes.subspan(consumed);
-        if (DisconnectFaultArmedHere()) {
+        if (const auto limit = NextFaultAt()) {
             const std::uint64_t have = parser_.payload().size();
-            const std::uint64_t limit = *config_.faults.disconnect_after;
             rest = rest.first(static_cast<std::size_t>(
-                std::min<std::uint64_t>(rest.size(), limit > have ? limit - have : 0)));
+                std::min<std::uint64_t>(rest.size(), *limit > have ? *limit - have : 0)));
         }
         const auto result = parser_.Feed(rest);
         consumed += result.consumed;
@@ -175,12 +185,20 @@ std::size_t PrinterCore::Receive(std::span<const std::uint8_t> bytes) {
             consumed = bytes.size();
             break;
         }
-        if (DisconnectFaultArmedHere() &&
+        if (ArmedHere(disconnect_fault_armed_, config_.faults.disconnect_payload) &&
             parser_.payload().size() >= *config_.faults.disconnect_after) {
             disconnect_fault_armed_ = false;
             DropOff("dropped off the bus after byte " + std::to_string(parser_.payload().size()) +
                         " of the " + KindName(static_cast<int>(payload_kind_)),
                     Mode::kNormal, config_.product_id, true);
+            break;
+        }
+        if (ArmedHere(stall_fault_armed_, config_.faults.stall_payload) &&
+            parser_.payload().size() >= *config_.faults.stall_after) {
+            stall_fault_armed_ = false;
+            stalled_ = true;
+            Emit("stall", {{"kind", KindName(static_cast<int>(payload_kind_))},
+                           {"after", parser_.payload().size()}});
             break;
         }
         if (result.event == StreamParser::Event::kNone && consumed == bytes.size()) {
@@ -403,7 +421,7 @@ std::optional<std::int64_t> PrinterCore::NextDueMs() const {
     consider(drop_at_);
     consider(return_at_);
     consider(burn_end_at_);
-    if (config_.faults.throughput > 0 && mode_ != Mode::kOff) {
+    if (config_.faults.throughput > 0 && mode_ != Mode::kOff && !stalled_) {
         const double want = burst_;
         if (tokens_ < want) {
             const double rate = static_cast<double>(config_.faults.throughput);
@@ -415,7 +433,7 @@ std::optional<std::int64_t> PrinterCore::NextDueMs() const {
 }
 
 std::size_t PrinterCore::ReceiveAllowance() {
-    if (mode_ == Mode::kOff) {
+    if (mode_ == Mode::kOff || stalled_) {
         return 0;
     }
     if (config_.faults.throughput == 0) {

@@ -56,11 +56,12 @@ class PrinterCore {
     void Start();
 
     // Bytes from the client. Returns how many the printer took: all of them, unless it
-    // dropped off the bus on the way (the rest is lost with the connection).
+    // dropped off the bus on the way (the rest is lost with the connection) or stopped reading
+    // (the rest is dropped; the owner reads nothing more).
     std::size_t Receive(std::span<const std::uint8_t> bytes);
 
     // How many bytes the printer takes now; with a throughput cap, 0 until enough have
-    // accrued (see NextDueMs).
+    // accrued (see NextDueMs); 0 for good once it has stopped reading.
     std::size_t ReceiveAllowance();
 
     // Leaves the bus and appears again at once in the same mode and under the same product ID
@@ -96,7 +97,10 @@ class PrinterCore {
     void DropOff(const std::string& reason, Mode return_mode, std::uint16_t return_product,
                  bool comes_back);
     void Appear();
-    bool DisconnectFaultArmedHere() const;
+    // Whether a fault armed with `armed` applies to the payload being received.
+    bool ArmedHere(bool armed, PayloadSelect select) const;
+    // The payload byte count at which the next armed fault fires, if one applies here.
+    std::optional<std::uint64_t> NextFaultAt() const;
     void Emit(std::string_view event, Json fields = Json::object());
 
     int index_;
@@ -122,6 +126,8 @@ class PrinterCore {
     Kind payload_kind_ = Kind::kUnknown;
     std::int64_t payload_started_ms_ = 0;
     bool disconnect_fault_armed_ = false;
+    bool stall_fault_armed_ = false;
+    bool stalled_ = false;
 
     // Throughput cap: a token bucket in bytes.
     double tokens_ = 0;

@@ -1,5 +1,5 @@
-// The Linux device files, for the code that needs more than SystemDeviceFiles(): tests of the
-// backend itself and tools that want a shorter wait for replies.
+// The Linux device files, for the code that needs more than SystemDeviceFiles(): tests that
+// want the stand-in guard to act on the emulator's pseudo-terminal.
 #pragma once
 
 #include <memory>
@@ -8,13 +8,14 @@
 
 namespace tessel::platform {
 
-// How long one read waits for the first byte before it returns 0 bytes. Reads of a printer
-// that never answers must come back, so that the link's own time limits (checked between
-// reads) can end the exchange.
-inline constexpr int kDeviceReadWaitMs = 1000;
+// Which opened files the stand-in guard treats as devices that could be a printer.
+enum class PrinterGuess {
+    // Character devices other than pseudo-terminals (what SystemDeviceFiles() does).
+    kCharacterDevices,
+    // Every file, the emulator's pseudo-terminal included.
+    kEveryFile,
+};
 
-// Device files whose reads wait at most `read_wait_ms` for data. SystemDeviceFiles() is one of
-// these with kDeviceReadWaitMs.
-std::unique_ptr<DeviceFiles> MakeLinuxDeviceFiles(int read_wait_ms);
+std::unique_ptr<DeviceFiles> MakeLinuxDeviceFiles(PrinterGuess guess);
 
 }  // namespace tessel::platform

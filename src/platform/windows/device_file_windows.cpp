@@ -1,63 +1,104 @@
-// Device files on Windows: the USB printer interface path that discovery found, opened with
-// synchronous I/O, or the named pipe that the printer emulator serves in its place.
+// Device files on Windows: the USB printer interface path that discovery found, or the named
+// pipe that stands in for a printer in tests.
+//
+// The handle is opened for overlapped I/O: every read and write is started, waited for in the
+// slices of a DeviceWait, and cancelled when its bound has passed. A cancelled operation is
+// still waited for until it has finished, since the system may use the caller's buffer until
+// then; its result is what it moved before the cancel.
 #include <windows.h>
 
 #include <string>
 
 #include "platform/device_file.h"
+#include "platform/device_wait.h"
 #include "platform/services.h"
 #include "platform/stand_in_guard.h"
 
 namespace tessel::platform {
 namespace {
 
+// Only a pipe is known not to be a printer (the stand-in printers of tests are named pipes); a
+// printer interface reports an unknown or character type, and any other type may be one too.
+bool CouldBePrinter(HANDLE handle) {
+    return GetFileType(handle) != FILE_TYPE_PIPE;
+}
+
 class WindowsDeviceFile final : public DeviceFile {
   public:
-    WindowsDeviceFile(HANDLE handle, bool real_printer)
-        : handle_(handle), real_printer_(real_printer) {}
-    ~WindowsDeviceFile() override { CloseHandle(handle_); }
+    WindowsDeviceFile(HANDLE handle, HANDLE event, bool could_be_printer)
+        : handle_(handle), event_(event), could_be_printer_(could_be_printer) {}
+    ~WindowsDeviceFile() override {
+        CloseHandle(handle_);
+        CloseHandle(event_);
+    }
+    WindowsDeviceFile(const WindowsDeviceFile&) = delete;
+    WindowsDeviceFile& operator=(const WindowsDeviceFile&) = delete;
 
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
-        if (RefuseStandInPayload(real_printer_, {data, count})) {
+        if (RefuseStandInPayload(could_be_printer_, {data, count})) {
             return -1;
         }
-        DWORD written = 0;
-        if (!WriteFile(handle_, data, count, &written, nullptr)) {
-            return -1;
-        }
-        return static_cast<std::int32_t>(written);
+        return Transfer([&](OVERLAPPED& o) { return WriteFile(handle_, data, count, nullptr, &o); },
+                        kDeviceWriteWaitMs);
     }
 
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
-        DWORD read = 0;
-        if (!ReadFile(handle_, buffer, count, &read, nullptr)) {
-            return -1;
-        }
-        return static_cast<std::int32_t>(read);
+        return Transfer(
+            [&](OVERLAPPED& o) { return ReadFile(handle_, buffer, count, nullptr, &o); },
+            kDeviceReadWaitMs);
     }
 
   private:
-    HANDLE handle_;
-    bool real_printer_;
-};
+    // Starts one operation with `start` and waits for it at most `limit_ms`. Returns the bytes
+    // it moved, or -1 when it failed.
+    template <class Start>
+    std::int32_t Transfer(const Start& start, std::int64_t limit_ms) {
+        OVERLAPPED o{};
+        o.hEvent = event_;
+        ResetEvent(event_);
+        if (!start(o) && GetLastError() != ERROR_IO_PENDING) {
+            return -1;
+        }
+        const DeviceWait wait(limit_ms);
+        bool done = false;
+        for (int slice = wait.NextSliceMs(); slice > 0 && !done; slice = wait.NextSliceMs()) {
+            const DWORD waited = WaitForSingleObject(event_, static_cast<DWORD>(slice));
+            done = waited == WAIT_OBJECT_0;
+            if (waited != WAIT_OBJECT_0 && waited != WAIT_TIMEOUT) {
+                break;
+            }
+        }
+        if (!done) {
+            CancelIoEx(handle_, &o);
+        }
+        DWORD moved = 0;
+        if (!GetOverlappedResult(handle_, &o, &moved, TRUE) &&
+            GetLastError() != ERROR_OPERATION_ABORTED) {
+            return -1;
+        }
+        return static_cast<std::int32_t>(moved);
+    }
 
-bool IsEmulatorPipe(const std::wstring& path) {
-    static const std::wstring prefix = L"\\\\.\\pipe\\";
-    return path.size() > prefix.size() &&
-           CompareStringOrdinal(path.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
-                                static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
-}
+    HANDLE handle_;
+    HANDLE event_;  // manual reset: signalled when the operation under way has finished
+    bool could_be_printer_;
+};
 
 class WindowsDeviceFiles final : public DeviceFiles {
   public:
     std::unique_ptr<DeviceFile> Open(const std::u16string& path) override {
         const std::wstring wide(path.begin(), path.end());
         HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             return nullptr;
         }
-        return std::make_unique<WindowsDeviceFile>(handle, !IsEmulatorPipe(wide));
+        HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (event == nullptr) {
+            CloseHandle(handle);
+            return nullptr;
+        }
+        return std::make_unique<WindowsDeviceFile>(handle, event, CouldBePrinter(handle));
     }
 };
 
