@@ -4,8 +4,8 @@
 // stops reading or answering while it stays connected cannot hold the tool: the link checks
 // its own time limits (a minute per query, five minutes per payload) between calls, and those
 // limits only end a run when each call returns. The bounds are measured on platform::Clk(), so
-// a compressed clock shortens them with everything else; the calls wait in short slices of
-// real time and look at the clock between them.
+// a compressed clock shortens them with everything else: the backends look at the clock every
+// few milliseconds of real time while a call waits.
 #pragma once
 
 #include <cstdint>
@@ -17,16 +17,15 @@ namespace tessel::platform {
 // How long one read waits for the first byte before it returns 0 bytes.
 inline constexpr std::int64_t kDeviceReadWaitMs = 1000;
 
-// How long one write may take at most; it then returns the bytes written so far.
+// How long one write may take at most. It then returns the bytes written so far.
 //
-// A printer may pause between bytes (it is busy with what it already has), so a write that
-// comes back with only part of its bytes is no failure: the link continues with the rest.
-// Only a write that could place no byte at all in a whole minute fails the transfer. A minute
-// is the time the link already grants a printer that does not answer a query; a printer that
-// takes nothing for that long has stopped, not paused. A stalled transfer then ends within two
-// such waits (the write that stalls returns what it placed, the next one returns 0), well
-// inside the five minutes a payload may take. A printer too slow to take one full write (a
-// quarter megabyte) in a minute could not send the firmware image within its limit anyway.
+// A printer may pause (it is busy with what it already has), and a write of 0x40000 bytes, the
+// most the link hands to one write, takes a fifth of a second at full USB speed, so a minute
+// leaves a paused printer plenty of room. A minute is also what the link grants a printer that
+// does not answer a query; a printer that cannot take one write in that time has stopped, not
+// paused, and it could not take the firmware image within the five minutes a payload may take
+// anyway. A stalled transfer thus ends about a minute after its last write began, well inside
+// those five minutes.
 inline constexpr std::int64_t kDeviceWriteWaitMs = 60'000;
 
 class DeviceFile {
@@ -34,9 +33,10 @@ public:
     // Closing the handle is destroying it.
     virtual ~DeviceFile() = default;
     // Writes up to `count` bytes. Returns once all of them are written, or after
-    // kDeviceWriteWaitMs with the number written by then (fewer than asked, or 0 when the
-    // device took none). Returns -1 when the write failed before any byte was written: the
-    // device is gone (unplugged, restarted) or refused the bytes.
+    // kDeviceWriteWaitMs with the number written by then (fewer than asked, possibly 0): the
+    // write is then cut off, and every later write on this handle fails, since the device may
+    // still be taking part of the cut-off one. Returns -1 when the write failed before any byte
+    // was written: the device is gone (unplugged, restarted) or refused the bytes.
     virtual std::int32_t Write(const std::uint8_t* data, std::uint32_t count) = 0;
     // Reads up to `count` bytes: returns as soon as some are there, with their number, or
     // after kDeviceReadWaitMs with 0 when none came. Returns -1 when the read failed: the device

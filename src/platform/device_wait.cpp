@@ -5,13 +5,6 @@
 #include "platform/services.h"
 
 namespace tessel::platform {
-namespace {
-
-// Short enough that a clock compressed a hundredfold overshoots a limit by at most a second of
-// its time; long enough that a wait costs next to nothing.
-constexpr std::int64_t kSliceMs = 10;
-
-}  // namespace
 
 DeviceWait::DeviceWait(std::int64_t limit_ms)
     : limit_ms_(limit_ms), clock_start_ms_(Clk().NowMs()), real_start_ms_(SystemClock().NowMs()) {}

@@ -132,7 +132,7 @@ TEST_F(LinuxDeviceFile, SilentDeviceReadComesBackEmptyAfterItsWait) {
 }
 
 // A printer that stops reading and stays connected: the write comes back after its wait with
-// what the terminal's buffers took, and the next one with nothing.
+// what the terminal's buffers took, and the handle takes no further write.
 TEST_F(LinuxDeviceFile, WriteToADeviceThatStoppedReadingReturnsAfterItsWait) {
     PseudoTerminal pty;
     auto device = files.Open(pty.slave_path());
@@ -146,7 +146,7 @@ TEST_F(LinuxDeviceFile, WriteToADeviceThatStoppedReadingReturnsAfterItsWait) {
     EXPECT_GT(first, 0);
     EXPECT_LT(first, static_cast<std::int32_t>(size));
     EXPECT_GE(clock.NowMs() - start, kDeviceWriteWaitMs);
-    EXPECT_EQ(ReturnsInTime(pty, [&] { return device->Write(bytes.data(), size); }), 0);
+    EXPECT_EQ(ReturnsInTime(pty, [&] { return device->Write(bytes.data(), size); }), -1);
 }
 
 // A printer that pauses for less than the wait gets every byte of the write.

@@ -145,7 +145,7 @@ TEST_F(WindowsDeviceFile, SilentDeviceReadComesBackEmptyAfterItsWait) {
 }
 
 // A printer that stops reading and stays connected: the write is cancelled after its wait, and
-// the next one places nothing.
+// the handle takes no further write.
 TEST_F(WindowsDeviceFile, WriteToADeviceThatStoppedReadingReturnsAfterItsWait) {
     PipeServer server(UniqueName("stalled"));
     ASSERT_TRUE(server.ok());
@@ -161,7 +161,7 @@ TEST_F(WindowsDeviceFile, WriteToADeviceThatStoppedReadingReturnsAfterItsWait) {
     EXPECT_GE(first, 0);
     EXPECT_LT(first, static_cast<std::int32_t>(size));
     EXPECT_GE(clock.NowMs() - start, kDeviceWriteWaitMs);
-    EXPECT_EQ(ReturnsInTime(server, [&] { return device->Write(bytes.data(), size); }), 0);
+    EXPECT_EQ(ReturnsInTime(server, [&] { return device->Write(bytes.data(), size); }), -1);
 }
 
 TEST_F(WindowsDeviceFile, MissingDeviceDoesNotOpen) {

@@ -286,8 +286,9 @@ const Outcome kOutcomes[] = {
      0, 0},
     {"VersionQueryFails", [](auto& c) { c.faults.no_answer = sim::kVersionQuery; }, 0,
      MainScreen::kNotReady, -1, 0, 0},
-    // Early in the loader: the rest (over 80 KB) cannot all wait in the pseudo-terminal's
-    // buffers, so the drop always reaches the tool's writes, however late the emulator acts.
+    // The pseudo-terminal takes bytes before the printer has looked at them: a drop late in the
+    // loader (83,750 bytes, one write) can come after that write has returned whole. Early on,
+    // the write cannot have got far (some 20 KB).
     {"DisconnectDuringLoader",
      [](auto& c) {
          c.faults.disconnect_after = 1'000;

@@ -2,17 +2,28 @@
 // that the printer emulator serves in its place. Pipes, sockets and plain files work too (the
 // benchmark sends into a pipe).
 //
-// The descriptor is non-blocking: every call waits with poll(), in the slices of a DeviceWait,
-// for the device to become readable or writable, so no call blocks past its bound.
+// Reads wait for data with poll(), in the slices of a DeviceWait. Writes block, as the usblp
+// driver needs: only a blocking write learns that a block failed to reach the printer, and a
+// non-blocking one returns while its last block is still on the way, which closing the file
+// then cuts off. A watchdog ends a write that outlasts its bound by interrupting it with a
+// signal.
 #include "platform/linux/device_file_linux.h"
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <iterator>
+#include <list>
+#include <mutex>
+#include <thread>
 
 #include "platform/device_wait.h"
 #include "platform/services.h"
@@ -35,6 +46,94 @@ bool CouldBePrinter(const struct stat* st) {
     return st == nullptr || (S_ISCHR(st->st_mode) && !IsPseudoTerminal(st->st_rdev));
 }
 
+// The signal that interrupts a write which outlasts its bound. Its handler does nothing and the
+// signal is installed without SA_RESTART, so the write returns: with the bytes written so far,
+// or with EINTR.
+int InterruptSignal() {
+    return SIGRTMIN + 4;
+}
+
+// Watches the writes of every thread from a thread of its own. Once a write has outlasted its
+// bound, it sends the writing thread the interrupt signal, and again every slice until the write
+// has ended: a signal that lands just before the write blocks would otherwise be lost.
+class WriteWatchdog {
+  public:
+    struct Watch {
+        pthread_t thread;
+        DeviceWait wait;
+        bool expired = false;
+    };
+    using Ticket = std::list<Watch>::iterator;
+
+    static WriteWatchdog& Instance() {
+        static WriteWatchdog* const watchdog = new WriteWatchdog;  // runs until the process ends
+        return *watchdog;
+    }
+
+    // Watches the calling thread for `limit_ms` from now.
+    Ticket Begin(std::int64_t limit_ms) {
+        std::lock_guard lock(mutex_);
+        watches_.push_back({pthread_self(), DeviceWait(limit_ms)});
+        if (idle_) {
+            wake_.notify_one();
+        }
+        return std::prev(watches_.end());
+    }
+    // Whether the write's time is up (it has been interrupted, or is about to be).
+    bool Expired(Ticket ticket) {
+        std::lock_guard lock(mutex_);
+        return ticket->expired;
+    }
+    void End(Ticket ticket) {
+        std::lock_guard lock(mutex_);
+        watches_.erase(ticket);
+    }
+
+  private:
+    WriteWatchdog() {
+        struct sigaction action {};
+        action.sa_handler = [](int) {};
+        sigemptyset(&action.sa_mask);
+        ::sigaction(InterruptSignal(), &action, nullptr);
+        std::thread([this] { Run(); }).detach();
+    }
+
+    void Run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            idle_ = true;
+            wake_.wait(lock, [this] { return !watches_.empty(); });
+            idle_ = false;
+            for (Watch& watch : watches_) {
+                if (watch.expired || watch.wait.Over()) {
+                    watch.expired = true;
+                    pthread_kill(watch.thread, InterruptSignal());
+                }
+            }
+            wake_.wait_for(lock, std::chrono::milliseconds(DeviceWait::kSliceMs));
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::list<Watch> watches_;
+    bool idle_ = false;  // waiting for a write to watch, rather than looking every slice
+};
+
+// The watchdog's watch over one write, for the life of this object.
+class WatchedWrite {
+  public:
+    explicit WatchedWrite(std::int64_t limit_ms)
+        : ticket_(WriteWatchdog::Instance().Begin(limit_ms)) {}
+    ~WatchedWrite() { WriteWatchdog::Instance().End(ticket_); }
+    WatchedWrite(const WatchedWrite&) = delete;
+    WatchedWrite& operator=(const WatchedWrite&) = delete;
+    bool expired() const { return WriteWatchdog::Instance().Expired(ticket_); }
+
+  private:
+    WriteWatchdog::Ticket ticket_;
+};
+
 // Waits until `fd` reports one of `events` (or an error or hang-up), or `wait` is over.
 // Returns the events reported, 0 when the wait ended first, -1 when poll() failed.
 int WaitFor(int fd, short events, const DeviceWait& wait) {
@@ -51,10 +150,6 @@ int WaitFor(int fd, short events, const DeviceWait& wait) {
     return 0;
 }
 
-bool WouldBlock(int error) {
-    return error == EAGAIN || error == EWOULDBLOCK;
-}
-
 class LinuxDeviceFile final : public DeviceFile {
   public:
     LinuxDeviceFile(int fd, bool could_be_printer) : fd_(fd), could_be_printer_(could_be_printer) {}
@@ -63,67 +158,54 @@ class LinuxDeviceFile final : public DeviceFile {
     LinuxDeviceFile& operator=(const LinuxDeviceFile&) = delete;
 
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
-        if (RefuseStandInPayload(could_be_printer_, {data, count})) {
+        if (cut_off_ || RefuseStandInPayload(could_be_printer_, {data, count})) {
             return -1;
         }
+        // One write() as ever: a blocking one that returns short only on an error or a signal.
         // No SIGPIPE to fear: a pipe opened for reading and writing always has a reader.
-        const DeviceWait wait(kDeviceWriteWaitMs);
-        std::uint32_t written = 0;
-        bool hung_up = false;
-        while (written < count) {
-            const ssize_t n = ::write(fd_, data + written, count - written);
-            if (n > 0) {
-                written += static_cast<std::uint32_t>(n);
-                hung_up = false;
-                continue;
-            }
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if ((n < 0 && !WouldBlock(errno)) || hung_up) {
-                break;  // failed, or no room after the device reported an error or hang-up
-            }
-            // The device takes nothing now: wait for room.
-            const int ready = WaitFor(fd_, POLLOUT, wait);
-            if (ready == 0) {
-                return static_cast<std::int32_t>(written);  // the wait is over
-            }
-            hung_up = ready < 0 || (ready & POLLOUT) == 0;
+        const WatchedWrite watch(kDeviceWriteWaitMs);
+        ssize_t n;
+        int error;
+        do {
+            n = ::write(fd_, data, count);
+            error = errno;
+        } while (n < 0 && error == EINTR && !watch.expired());
+        const auto written = static_cast<std::int32_t>(n < 0 ? 0 : n);
+        if (watch.expired() && written < static_cast<std::int32_t>(count)) {
+            cut_off_ = true;
+            return written;
         }
-        return written > 0 || count == 0 ? static_cast<std::int32_t>(written) : -1;
+        return n < 0 ? -1 : written;
     }
 
     // A device that went away, or a peer that closed its end, gives -1.
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
-        const DeviceWait wait(kDeviceReadWaitMs);
-        for (;;) {
-            const int ready = WaitFor(fd_, POLLIN, wait);
-            if (ready <= 0) {
-                return ready;  // 0: nothing came in time; -1: poll() failed
-            }
-            if ((ready & (POLLERR | POLLNVAL)) != 0 && (ready & POLLIN) == 0) {
-                return -1;
-            }
-            ssize_t n;
-            do {
-                n = ::read(fd_, buffer, count);
-            } while (n < 0 && errno == EINTR);
-            if (n < 0 && WouldBlock(errno)) {
-                continue;  // announced, then taken by nobody else: wait on
-            }
-            if (n < 0) {
-                return -1;
-            }
-            if (n == 0 && (ready & POLLHUP) != 0) {
-                return -1;  // end of stream: the other side is gone
-            }
-            return static_cast<std::int32_t>(n);
+        const int ready = WaitFor(fd_, POLLIN, DeviceWait(kDeviceReadWaitMs));
+        if (ready <= 0) {
+            return ready;  // 0: nothing came in time; -1: poll() failed
         }
+        if ((ready & (POLLERR | POLLNVAL)) != 0 && (ready & POLLIN) == 0) {
+            return -1;
+        }
+        ssize_t n;
+        do {
+            n = ::read(fd_, buffer, count);
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0 && (ready & POLLHUP) != 0) {
+            return -1;  // end of stream: the other side is gone
+        }
+        return static_cast<std::int32_t>(n);
     }
 
   private:
     int fd_;
     bool could_be_printer_;
+    // A write was cut off at its bound. The device may still be taking part of it, so no later
+    // write can know where to go on: they all fail.
+    bool cut_off_ = false;
 };
 
 class LinuxDeviceFiles final : public DeviceFiles {
@@ -134,7 +216,7 @@ class LinuxDeviceFiles final : public DeviceFiles {
         const std::string native = Utf16ToUtf8(path);
         int fd;
         do {
-            fd = ::open(native.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+            fd = ::open(native.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) {
             return nullptr;

@@ -35,29 +35,37 @@ class WindowsDeviceFile final : public DeviceFile {
     WindowsDeviceFile& operator=(const WindowsDeviceFile&) = delete;
 
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
-        if (RefuseStandInPayload(could_be_printer_, {data, count})) {
+        if (cut_off_ || RefuseStandInPayload(could_be_printer_, {data, count})) {
             return -1;
         }
-        return Transfer([&](OVERLAPPED& o) { return WriteFile(handle_, data, count, nullptr, &o); },
-                        kDeviceWriteWaitMs);
+        const Result result =
+            Transfer([&](OVERLAPPED& o) { return WriteFile(handle_, data, count, nullptr, &o); },
+                     kDeviceWriteWaitMs);
+        cut_off_ = result.cancelled && result.moved != static_cast<std::int32_t>(count);
+        return result.moved;
     }
 
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
         return Transfer(
-            [&](OVERLAPPED& o) { return ReadFile(handle_, buffer, count, nullptr, &o); },
-            kDeviceReadWaitMs);
+                   [&](OVERLAPPED& o) { return ReadFile(handle_, buffer, count, nullptr, &o); },
+                   kDeviceReadWaitMs)
+            .moved;
     }
 
   private:
-    // Starts one operation with `start` and waits for it at most `limit_ms`. Returns the bytes
-    // it moved, or -1 when it failed.
+    struct Result {
+        std::int32_t moved;  // bytes moved, or -1 when the operation failed
+        bool cancelled;      // whether it ran into its bound
+    };
+
+    // Starts one operation with `start` and waits for it at most `limit_ms`.
     template <class Start>
-    std::int32_t Transfer(const Start& start, std::int64_t limit_ms) {
+    Result Transfer(const Start& start, std::int64_t limit_ms) {
         OVERLAPPED o{};
         o.hEvent = event_;
         ResetEvent(event_);
         if (!start(o) && GetLastError() != ERROR_IO_PENDING) {
-            return -1;
+            return {-1, false};
         }
         const DeviceWait wait(limit_ms);
         bool done = false;
@@ -74,14 +82,17 @@ class WindowsDeviceFile final : public DeviceFile {
         DWORD moved = 0;
         if (!GetOverlappedResult(handle_, &o, &moved, TRUE) &&
             GetLastError() != ERROR_OPERATION_ABORTED) {
-            return -1;
+            return {-1, !done};
         }
-        return static_cast<std::int32_t>(moved);
+        return {static_cast<std::int32_t>(moved), !done};
     }
 
     HANDLE handle_;
     HANDLE event_;  // manual reset: signalled when the operation under way has finished
     bool could_be_printer_;
+    // A write was cancelled at its bound. The device may still hold part of it, so no later write
+    // can know where to go on: they all fail.
+    bool cut_off_ = false;
 };
 
 class WindowsDeviceFiles final : public DeviceFiles {
