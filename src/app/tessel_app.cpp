@@ -8,7 +8,6 @@
 #include "app/single_instance.h"
 #include "app/windows_version.h"
 #include "platform/services.h"
-#include "ui/main_display_model.h"
 #include "ui/win32/tessel_dlg.h"
 
 namespace tessel::app {
@@ -56,8 +55,7 @@ bool CTesselApp::InitInstance() {
     }
 
     DetectWindowsVersion();
-    ui::MainDisplayModel model(platform::Clk());
-    ui::win32::CTesselDlg dialog(model);
+    ui::win32::CTesselDlg dialog(platform::Clk());
     dialog.DoModal(nullptr);
     return false;
 }

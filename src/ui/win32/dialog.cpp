@@ -76,12 +76,23 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
     }
 }
 
-RECT PlaceRect(HWND dialog, const Place& place) {
-    RECT rect = {place.x, place.y, place.x + place.width, place.y + place.height};
-    if (place.units == Units::kDialogUnits) {
-        MapDialogRect(dialog, &rect);
+DialogMetrics MetricsOf(HWND dialog) {
+    // The dialog manager's own conversion of 4 by 8 dialog units gives the base units.
+    RECT base = {0, 0, 4, 8};
+    MapDialogRect(dialog, &base);
+    DialogMetrics metrics;
+    metrics.base_x = base.right;
+    metrics.base_y = base.bottom;
+    if (HDC dc = GetDC(dialog)) {
+        metrics.dpi = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(dialog, dc);
     }
-    return rect;
+    return metrics;
+}
+
+RECT PlaceRect(HWND dialog, const Place& place) {
+    const PixelRect at = ToPixels(place, MetricsOf(dialog));
+    return RECT{at.x, at.y, at.x + at.width, at.y + at.height};
 }
 
 void MoveToPlace(HWND dialog, HWND control, const Place& place) {

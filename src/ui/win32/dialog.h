@@ -48,8 +48,10 @@ class Dialog {
     HWND hwnd_ = nullptr;
 };
 
-// `place` in `dialog`'s client pixels: dialog units are converted with the dialog's font, as
-// the dialog manager lays out the template's controls.
+// What ToPixels needs for `dialog`: its template font's base units and its monitor's DPI.
+DialogMetrics MetricsOf(HWND dialog);
+// `place` in `dialog`'s client pixels (ToPixels with the dialog's metrics): dialog units as the
+// dialog manager lays out the template's controls, pixels scaled by the DPI.
 RECT PlaceRect(HWND dialog, const Place& place);
 // Moves `control` to `place` in its dialog.
 void MoveToPlace(HWND dialog, HWND control, const Place& place);

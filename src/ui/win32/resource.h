@@ -16,6 +16,12 @@
 #define IDC_PROGRESS 1001
 #define IDC_BUTTON_START 1018
 #define IDC_RESULT_IMAGE 1020
+/* created by the dialog */
+#define IDC_TIPS_BOX 1030
+#define IDC_INSTRUCTION_TEXT 1031
+#define IDC_STATUS_LINE 1032
+#define IDC_MAIN_MESSAGE 1033
+#define IDC_RESULT_TEXT 1034
 
 /* Message dialog */
 #define IDC_BUTTON_NO 1015

@@ -1,19 +1,29 @@
-// The main dialog: the tool's only window, built from its template, with the title, the icon,
-// the grey ground, and the start and exit buttons of the start screen. It shows the portable
-// MainDisplayModel; a way out (exit button, Escape, the Close item, Alt+F4) ends it only when
-// the model allows (never while an upgrade runs).
+// The main dialog: the tool's only window, built from its template. It is the upgrade session's
+// Windows front end: the session holds the display, and the dialog paints each view it is given
+// (the texts, the progress bar, the result image, the buttons, the Close item of its system menu
+// and the hidden printer list) and forwards the user's requests: the start button starts the
+// upgrade, and every way out (exit button, Escape, the Close item, Alt+F4) asks the session,
+// which refuses while an upgrade runs. The message dialog opens modally over it.
 #pragma once
 
 #include <windows.h>
 
-#include "ui/main_display_model.h"
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/clock.h"
+#include "ui/upgrade_session.h"
 #include "ui/win32/dialog.h"
+#include "ui/win32/win32_ui_loop.h"
 
 namespace tessel::ui::win32 {
 
-class CTesselDlg final : public Dialog {
+class CTesselDlg final : public Dialog, private SessionFrontEnd {
   public:
-    explicit CTesselDlg(MainDisplayModel& model);
+    // The session runs on `clock`. Without `langid` the dialog shows the user's UI language.
+    explicit CTesselDlg(platform::Clock& clock, std::optional<std::uint16_t> langid = {});
     ~CTesselDlg() override;
 
   protected:
@@ -24,15 +34,51 @@ class CTesselDlg final : public Dialog {
     bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
   private:
+    // SessionFrontEnd
+    void Render(const MainDisplayView& previous, const MainDisplayView& current,
+                const ViewChanges& changes) override;
+    std::optional<std::int32_t> AskMessageDialog(const MessageDialogView& dialog) override;
+
+    struct TextControl {
+        HWND hwnd = nullptr;
+        int id = 0;
+        const wchar_t* window_class = L"STATIC";
+        LONG base_style = 0;  // without the visibility and the alignment
+    };
+
     // The text of the system menu's Close item, empty when it has none.
     std::u16string SystemCloseText() const;
-    void Show(const MainDisplayView& view);
+    // Creates the fonts for `face` when they are not those of it; whether it did.
+    bool UseFontFace(const std::u16string& face);
+    HFONT FontOf(FontKind kind) const;
+    void ShowText(TextControl& control, const TextControlView& view, bool state, bool text);
+    void ShowProgress(const ProgressView& view);
+    void ShowResultImage(const ImageView& view);
+    void ShowCloseItem(const MainDisplayView& view);
+    void ShowPrinterList(const PrinterListView& view);
+    void FocusInstruction();
     void PaintMinimised();
 
-    MainDisplayModel& model_;
+    platform::Clock& clock_;
+    std::optional<std::uint16_t> langid_;
+    Win32UiLoop loop_;  // outlives the session
+    std::unique_ptr<UpgradeSession> session_;
+
     HICON icon_ = nullptr;
     HICON small_icon_ = nullptr;
     HBRUSH background_brush_;
+    HBITMAP warning_bitmap_ = nullptr;
+    HBITMAP success_bitmap_ = nullptr;
+    std::u16string font_face_;
+    HFONT normal_font_ = nullptr;
+    HFONT bold_font_ = nullptr;
+
+    TextControl tips_;
+    TextControl instruction_;
+    TextControl status_line_;
+    TextControl message_;
+    TextControl result_text_;
+    HWND progress_ = nullptr;
 };
 
 }  // namespace tessel::ui::win32
