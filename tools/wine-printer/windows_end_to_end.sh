@@ -1,21 +1,28 @@
 #!/usr/bin/env bash
-# tessel-cli.exe under Wine against the emulated printer, through the Windows discovery
-# (SetupAPI and the registry) and the Windows device file:
+# tessel-cli.exe and tessel.exe under Wine against the emulated printer, through the Windows
+# discovery (SetupAPI and the registry) and the Windows device file:
 #   - info finds the printer on its port and reads its status and version;
 #   - a stand-in build sends no payload to it;
-#   - a build with the maker's payloads upgrades it (both payloads accepted, the success end);
-#   - the same build fails when the printer drops off the bus during the loader.
-# Builds with the maker's payloads run in real time: the upgrade takes about four and a half
-# minutes.
+#   - a build with the maker's payloads upgrades it (both payloads accepted, the success end),
+#     with tessel-cli.exe and through tessel.exe's main dialog (its start button pressed by
+#     tessel-dialog-driver.exe, the end display's texts read back);
+#   - the same builds fail when the printer drops off the bus during the loader.
+# Builds with the maker's payloads run in real time: each whole upgrade takes about four and a
+# half minutes.
 #
-# usage: windows_end_to_end.sh SIM STAND_IN_CLI_EXE MAKERS_CLI_EXE
-#   SIM              the Linux printer emulator (tessel-printer-sim)
-#   STAND_IN_CLI_EXE tessel-cli.exe of a build with the stand-in payloads
-#   MAKERS_CLI_EXE   tessel-cli.exe of a build with the maker's payloads (or a fixture pair)
-# WINEPREFIX names a prefix that has been booted.
+# usage: windows_end_to_end.sh SIM STAND_IN_BUILD MAKERS_BUILD
+#   SIM            the Linux printer emulator (tessel-printer-sim)
+#   STAND_IN_BUILD a Windows build tree with the stand-in payloads (it also gives the driver)
+#   MAKERS_BUILD   a Windows build tree with the maker's payloads (or a fixture pair)
+# WINEPREFIX names a prefix that has been booted; DISPLAY a display for the dialog.
 set -euo pipefail
-[ $# = 3 ] || { sed -n '2,15p' "$0" >&2; exit 2; }
-sim=$1 stand_in=$2 makers=$3
+[ $# = 3 ] || { sed -n '2,18p' "$0" >&2; exit 2; }
+sim=$1
+stand_in=$2/src/app/tessel-cli.exe
+makers=$3/src/app/tessel-cli.exe
+makers_dialog=$(winepath -w "$3/src/app/tessel.exe")
+driver=$2/tools/wine-printer/tessel-dialog-driver.exe
+dialog_bound_s=420
 : "${WINEPREFIX:?WINEPREFIX names the Wine prefix}"
 here=$(dirname "$(readlink -f "$0")")
 harness=$here/wine_printer.py
@@ -94,6 +101,19 @@ run_case dropped "$makers" --disconnect-after 1000:loader -- upgrade --yes
 said dropped "The firmware upgrade is failed." || fail "no failure display"
 [ "$(payloads dropped loader)" = "1 0" ] || fail "the loader was not cut off"
 [ "$(payloads dropped firmware)" = "0 0" ] || fail "a firmware image was sent"
+
+echo "a whole upgrade through the main dialog"
+run_case dialog "$driver" -- "$makers_dialog" "$dialog_bound_s"
+[ "$(status_of dialog)" = 0 ] || fail "no end display read from the dialog"
+said dialog "result: The firmware upgrade is successful." || fail "no success display"
+[ "$(payloads dialog firmware)" = "1 1" ] || fail "the firmware image was not accepted"
+
+echo "the printer drops off the bus during the loader, through the main dialog"
+run_case dialog_dropped "$driver" --disconnect-after 1000:loader -- "$makers_dialog" \
+    "$dialog_bound_s"
+[ "$(status_of dialog_dropped)" = 0 ] || fail "no end display read from the dialog"
+said dialog_dropped "result: The firmware upgrade is failed." || fail "no failure display"
+[ "$(payloads dialog_dropped firmware)" = "0 0" ] || fail "a firmware image was sent"
 
 wineserver -k 2>/dev/null || true
 [ "$failures" = 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
