@@ -100,8 +100,12 @@ class Harness:
 
     def start_emulator(self):
         open(self.log_path, "w").close()
-        self.sim = subprocess.Popen([*self.sim_command, "--log", self.log_path],
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        # Only the roots come on its standard output; its errors go to a file, as nothing
+        # reads a pipe once the command runs.
+        errors_path = os.path.join(self.work, "emulator.err")
+        with open(errors_path, "w", encoding="utf-8") as errors:
+            self.sim = subprocess.Popen([*self.sim_command, "--log", self.log_path],
+                                        stdout=subprocess.PIPE, stderr=errors, text=True)
         roots = {}
         deadline = time.monotonic() + START_LIMIT_S
         while len(roots) < 2 and time.monotonic() < deadline:
@@ -113,7 +117,9 @@ class Harness:
                 roots[name] = value
         if len(roots) < 2:
             self.sim.kill()
-            die("the emulator did not start: " + self.sim.stderr.read())
+            self.sim.wait()
+            with open(errors_path, encoding="utf-8") as errors:
+                die("the emulator did not start: " + errors.read())
 
     def point_link(self, pty):
         tmp = self.link + ".new"
