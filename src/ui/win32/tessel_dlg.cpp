@@ -326,10 +326,12 @@ bool CTesselDlg::OnEraseBackground(HDC dc) {
     return true;
 }
 
-HBRUSH CTesselDlg::OnControlColour(HDC, HWND control) {
+HBRUSH CTesselDlg::OnControlColour(HDC dc, HWND control) {
     if (control != nullptr && control == tips_.hwnd) {
         return nullptr;  // the system's edit colours
     }
+    // The texts' own ground too, or each line would stand on the device context's white.
+    SetBkColor(dc, ColourRef(kBackgroundRgb));
     return background_brush_;
 }
 

@@ -296,3 +296,71 @@ TEST_F(MainDialogWin32, ShowsEveryDisplayAsTheViewAsksInEachLayout) {
 
 }  // namespace
 }  // namespace tessel::ui::win32
+
+namespace tessel::ui::win32 {
+namespace {
+
+// The worker's question opens the message dialog over the main window, which it disables, and
+// the worker gets the button pressed, or the dismissal for Escape.
+TEST_F(MainDialogWin32, AsksTheWorkersQuestionModallyOverTheWindow) {
+    OpenMainDialog dialog(platform::SystemClock(), 0x0409);
+    ASSERT_NE(dialog.hwnd(), nullptr);
+    const struct {
+        WPARAM key_or_button;
+        std::int32_t answer;
+    } cases[] = {{VK_ESCAPE, kAnswerNo}, {IDC_BUTTON_YES, kAnswerYes}};
+    for (const auto& c : cases) {
+        std::future<std::int32_t> answer = std::async(std::launch::async, [&] {
+            return dialog.display().ShowMessageDialog(GetUiText(kTextSameFirmware), kLayoutYesNo);
+        });
+        // The message dialog: a visible window of the UI thread owned by the main window.
+        struct Search {
+            HWND owner;
+            HWND found;
+        } search = {dialog.hwnd(), nullptr};
+        const DWORD ui_thread = GetWindowThreadProcessId(dialog.hwnd(), nullptr);
+        WaitFor([&] {
+            EnumThreadWindows(
+                ui_thread,
+                [](HWND window, LPARAM param) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(param);
+                    if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == s->owner) {
+                        s->found = window;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        });
+        HWND message = search.found;
+        ASSERT_NE(message, nullptr) << "the message dialog did not come up";
+        EXPECT_FALSE(IsWindowEnabled(dialog.hwnd()));
+        EXPECT_EQ(WindowText(GetDlgItem(message, IDC_MESSAGE_TEXT)), GetUiText(kTextSameFirmware));
+        if (c.key_or_button == VK_ESCAPE) {
+            PostMessageW(message, WM_KEYDOWN, VK_ESCAPE, 1);
+        } else {
+            PostMessageW(GetDlgItem(message, static_cast<int>(c.key_or_button)), BM_CLICK, 0, 0);
+        }
+        ASSERT_EQ(answer.wait_for(std::chrono::milliseconds(kWaitMs)), std::future_status::ready);
+        EXPECT_EQ(answer.get(), c.answer);
+        EXPECT_TRUE(IsWindowEnabled(dialog.hwnd()));
+    }
+}
+
+// The animation runs on the dialog's timer: on a clock a thousand times as fast its hundred
+// ticks end in the failure display within a second or two.
+TEST_F(MainDialogWin32, TheAnimationTicksOnTheWindowsTimerUntilItGivesUp) {
+    platform::ScaledClock fast(platform::SystemClock(), 0.001);
+    OpenMainDialog dialog(fast, 0x0409);
+    ASSERT_NE(dialog.hwnd(), nullptr);
+    dialog.display().ShowUpgradeState(9, 0);
+    HWND message = dialog.Item(IDC_MAIN_MESSAGE);
+    EXPECT_TRUE(WaitFor([&] {
+        return IsWindowVisible(message) && WindowText(message) == GetUiText(kTextFailureMessage);
+    })) << "the animation did not reach its failure display";
+    EXPECT_FALSE(IsWindowVisible(dialog.Item(IDC_PROGRESS)));
+}
+
+}  // namespace
+}  // namespace tessel::ui::win32
