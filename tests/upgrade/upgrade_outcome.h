@@ -2,8 +2,11 @@
 // emulator's log says about the payloads it received.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "event_log.h"
@@ -65,6 +68,19 @@ inline int ValidPayloads(const std::vector<sim::Json>& events) {
 
 inline std::string Text(int id) {
     return platform::Utf16ToUtf8(ui::GetUiText(id));
+}
+
+// What the display showed while the printer burned (screen and bar position, in order): the
+// progress display held at 99, up to the worker's own success display.
+inline void ExpectProgressHeldDuringBurn(
+    const std::vector<std::pair<ui::MainScreen, int>>& during_burn) {
+    ASSERT_FALSE(during_burn.empty());
+    for (const auto& [screen, position] : during_burn) {
+        if (screen != ui::MainScreen::kSuccess) {  // the end display comes before the flag
+            EXPECT_EQ(screen, ui::MainScreen::kProgress);
+            EXPECT_EQ(position, 99);
+        }
+    }
 }
 
 }  // namespace tessel::testing
