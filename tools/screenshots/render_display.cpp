@@ -1,6 +1,9 @@
 // Renders the main dialog in one language and one display and saves the window as a BMP:
-//   render_display <langid, hex> <start|progress|success|failure|notready> <out.bmp>
+//   render_display <langid, hex> <start|progress|success|failure|notready|notice|question> <out.bmp>
 // The displays are reached as the upgrade reaches them, through the display calls of a worker.
+// "notice" and "question" are the two message dialogs the version check asks (the OK notice of
+// a newer printer firmware, the Yes/No question of the same firmware); the picture is the
+// message dialog alone, asked from a worker thread over the progress display.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -15,10 +18,15 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "ui/ui_text.h"
 #include "ui/upgrade_display.h"
 #include "ui/win32/tessel_dlg.h"
 
 namespace {
+
+bool IsMessage(const std::string& name) {
+    return name == "notice" || name == "question";
+}
 
 bool Drive(tessel::ui::UpgradeDisplay& display, const std::string& name) {
     if (name == "start") {
@@ -26,7 +34,7 @@ bool Drive(tessel::ui::UpgradeDisplay& display, const std::string& name) {
     }
     display.EnableStartControls(false);
     display.ShowUpgradeState(2, 37);
-    if (name == "progress") {
+    if (name == "progress" || IsMessage(name)) {
         display.EnableCloseItem(false);
         return true;
     }
@@ -80,13 +88,45 @@ bool SaveWindow(HWND window, const char* path) {
     return static_cast<bool>(out);
 }
 
+// The first visible window of `thread` other than `except`, waited for up to 20 s.
+HWND WaitForWindow(DWORD thread, HWND except) {
+    struct Search {
+        HWND except;
+        HWND found;
+    } search{except, nullptr};
+    for (int waited = 0; waited < 20'000 && search.found == nullptr; waited += 10) {
+        Sleep(10);
+        if (thread != 0) {
+            EnumThreadWindows(
+                thread,
+                [](HWND candidate, LPARAM context) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(context);
+                    if (candidate != s->except && IsWindowVisible(candidate)) {
+                        s->found = candidate;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+        }
+    }
+    return search.found;
+}
+
+bool Capture(HWND window, const char* path) {
+    SetForegroundWindow(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Sleep(500);  // the window paints
+    return SaveWindow(window, path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4) {
         std::fprintf(stderr,
                      "usage: render_display <langid hex> "
-                     "<start|progress|success|failure|notready> <out.bmp>\n");
+                     "<start|progress|success|failure|notready|notice|question> <out.bmp>\n");
         return 2;
     }
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
@@ -99,32 +139,34 @@ int main(int argc, char** argv) {
         tessel::ui::win32::CTesselDlg dialog(tessel::platform::SystemClock(), langid);
         dialog.DoModal(nullptr);
     });
-    HWND window = nullptr;
-    for (int waited = 0; waited < 20'000 && window == nullptr; waited += 10) {
+    while (ui_thread == 0) {
         Sleep(10);
-        if (ui_thread != 0) {
-            EnumThreadWindows(
-                ui_thread,
-                [](HWND candidate, LPARAM found) -> BOOL {
-                    if (IsWindowVisible(candidate)) {
-                        *reinterpret_cast<HWND*>(found) = candidate;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&window));
-        }
     }
+    HWND window = WaitForWindow(ui_thread, nullptr);
     int result = 1;
     if (window == nullptr) {
         std::fprintf(stderr, "render_display: the dialog did not come up\n");
     } else if (!Drive(*tessel::ui::g_pMainDlg, argv[2])) {
         std::fprintf(stderr, "render_display: no display named %s\n", argv[2]);
+    } else if (!IsMessage(argv[2])) {
+        result = Capture(window, argv[3]) ? 0 : 1;
     } else {
-        SetForegroundWindow(window);
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        Sleep(500);  // the window paints
-        result = SaveWindow(window, argv[3]) ? 0 : 1;
+        // The worker's question blocks its thread until the dialog is answered.
+        const bool notice = std::strcmp(argv[2], "notice") == 0;
+        std::thread asker([notice] {
+            tessel::ui::g_pMainDlg->ShowMessageDialog(
+                tessel::ui::GetUiText(notice ? tessel::ui::kTextNewerFirmware
+                                             : tessel::ui::kTextSameFirmware),
+                notice ? tessel::ui::kLayoutOk : tessel::ui::kLayoutYesNo);
+        });
+        HWND message = WaitForWindow(ui_thread, window);
+        if (message == nullptr) {
+            std::fprintf(stderr, "render_display: the message dialog did not come up\n");
+        } else {
+            result = Capture(message, argv[3]) ? 0 : 1;
+            PostMessageW(message, WM_COMMAND, IDCANCEL, 0);
+        }
+        asker.join();
     }
     if (window != nullptr) {
         PostMessageW(window, WM_COMMAND, IDCANCEL, 0);

@@ -27,8 +27,10 @@ struct Font {
 
 // Fonts from Debian's packages, best first.
 const Font kSans[] = {{L"DejaVu Sans", L"DejaVuSans.ttf"}};  // Latin, Cyrillic, Hebrew
-const Font kSerif[] = {{L"Liberation Serif", L"LiberationSerif-Regular.ttf"},
-                       {L"DejaVu Serif", L"DejaVuSerif.ttf"}};  // Latin, Cyrillic
+// Liberation Serif has Times New Roman's widths, but Wine spaces its capital B apart from the
+// letter after it ("B exlot"); DejaVu Serif draws cleanly.
+const Font kSerif[] = {{L"DejaVu Serif", L"DejaVuSerif.ttf"},
+                       {L"Liberation Serif", L"LiberationSerif-Regular.ttf"}};  // Latin, Cyrillic
 const Font kCjk[] = {{L"Droid Sans Fallback", L"DroidSansFallbackFull.ttf"},
                      {L"Noto Sans CJK SC", L"NotoSansCJK-Regular.ttc"},
                      {L"WenQuanYi Zen Hei", L"wqy-zenhei.ttc"}};
@@ -96,6 +98,31 @@ void Say(const std::wstring& line) {
     std::fputws((line + L"\n").c_str(), stdout);
 }
 
+// Window captions draw their buttons with glyphs of the "Marlett" face ('r' is the close cross).
+// Wine carries the font but, as packaged here, does not find it by itself: without it the close
+// button shows a plain "r". Copies Wine's own file into the prefix's font folder, which Wine
+// reads when a program starts.
+bool InstallCaptionGlyphs(const std::set<std::wstring>& installed) {
+    if (installed.count(L"Marlett") != 0) {
+        return true;
+    }
+    wchar_t windows[MAX_PATH];
+    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return false;
+    }
+    const std::wstring target = std::wstring(windows) + L"\\Fonts\\marlett.ttf";
+    for (const wchar_t* source : {L"Z:\\usr\\share\\wine\\fonts\\marlett.ttf",
+                                  L"Z:\\opt\\wine-stable\\share\\wine\\fonts\\marlett.ttf"}) {
+        if (CopyFileW(source, target.c_str(), FALSE)) {
+            Say(L"Marlett (caption buttons) copied into the prefix");
+            return true;
+        }
+    }
+    Say(L"missing font: Marlett (caption buttons), not found in Wine's font folder");
+    return false;
+}
+
 }  // namespace
 
 int wmain() {
@@ -126,15 +153,29 @@ int wmain() {
         {L"Arial", L"Arial", sans},
         {L"Times New Roman", L"Times New Roman", serif},
     };
+    ok = InstallCaptionGlyphs(installed) && ok;
     for (const auto& r : replacements) {
         ok = SetString(HKEY_CURRENT_USER, kReplacements, r.named, r.font->face) && ok;
         Say(std::wstring(r.label) + L" -> " + r.font->face);
     }
+    // Bold text is drawn with the bold face, which Wine knows by its full name ("DejaVu Sans
+    // Bold"): it needs a link of its own, or bold Chinese and Japanese show as boxes.
     for (const Font* font : {sans, serif}) {
-        ok = SetMultiString(HKEY_LOCAL_MACHINE, kSystemLink, font->face,
-                            {std::wstring(cjk->file) + L"," + cjk->face}) &&
-             ok;
-        Say(std::wstring(font->face) + L" links " + cjk->face);
+        for (const std::wstring& face :
+             {std::wstring(font->face), font->face + std::wstring(L" Bold")}) {
+            ok = SetMultiString(HKEY_LOCAL_MACHINE, kSystemLink, face.c_str(),
+                                {std::wstring(cjk->file) + L"," + cjk->face}) &&
+                 ok;
+            Say(face + L" links " + cjk->face);
+        }
     }
+    // Edit controls lay their text out by script and take a missing script's glyphs from the
+    // faces Windows would use for it, not through font links.
+    for (const wchar_t* named : {L"SimSun", L"MS Song", L"Microsoft YaHei", L"Microsoft JhengHei",
+                                 L"PMingLiU", L"MingLiU", L"MS Mincho", L"MS Gothic",
+                                 L"MS UI Gothic", L"Meiryo", L"Yu Gothic"}) {
+        ok = SetString(HKEY_CURRENT_USER, kReplacements, named, cjk->face) && ok;
+    }
+    Say(std::wstring(L"Chinese and Japanese faces -> ") + cjk->face);
     return ok ? 0 : 1;
 }
