@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Start-up time under Wine and Xvfb to the first painted dialog: tessel.exe against a minimal
+# Win32 dialog program built the same way (mingw-w64, static runtime, the same manifest),
+# interleaved, RUNS times each (default 20).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/../../.." && pwd)"
+runs="${RUNS:-20}"
+cd "$root"
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target tessel minimal-dialog startup-probe tessel-wine-setup >/dev/null
+export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+bin="$root/build/windows"
+out="$(mktemp)"
+trap 'rm -f "$out"' EXIT
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
+    wineboot -i >/dev/null 2>&1
+    wine '$bin/tools/wine-setup/tessel-wine-setup.exe' >/dev/null 2>&1
+    wine '$bin/tools/benchmarks/startup/startup-probe.exe' $runs \
+        '$bin/tools/benchmarks/startup/minimal-dialog.exe' '$bin/src/app/tessel.exe' >'$out' 2>&1
+    rc=\$?; wineserver -k; exit \$rc"
+echo "start-up to the first painted window under Wine, $runs runs each, interleaved:"
+cat "$out"
+ls -l "$bin/src/app/tessel.exe" "$bin/tools/benchmarks/startup/minimal-dialog.exe" |
+    awk '{printf "%-40s %10d bytes\n", $NF, $5}'
