@@ -50,12 +50,13 @@ void Query(PrinterReport& report) {
     }
     report.opened = true;
     std::uint8_t status = 0;
-    report.status_result = link::ReadPrinterSTATUS(*device, status);
+    report.status_result = link::ReadPrinterSTATUS(*device, status, kInfoStatusLimitSeconds);
     if (report.status_result == link::kLinkOk) {
         report.status = status;
     }
     link::VersionResult version{};
-    report.version_result = link::ReadPrinterFWVersion(*device, version);
+    report.version_result =
+        link::ReadPrinterFWVersion(*device, version, kInfoVersionLimitSeconds);
     if (report.version_result == link::kLinkOk) {
         report.version = VersionText(version);
         report.comparison = Compare(version);

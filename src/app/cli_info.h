@@ -33,6 +33,13 @@ struct InfoReport {
     std::vector<discovery::UnusablePrinter> unusable;
 };
 
+// How long info waits for each reply, in seconds on the clock. An upgrade grants a printer a
+// minute per query; a look at what is connected should not keep its user waiting that long for
+// a printer that does not answer: with these, a silent printer costs about six seconds (the
+// last one-second read that passes each limit included).
+inline constexpr std::int64_t kInfoStatusLimitSeconds = 2;
+inline constexpr std::int64_t kInfoVersionLimitSeconds = 2;
+
 // Runs discovery and the two queries on the installed services.
 InfoReport CollectInfo();
 

@@ -26,10 +26,10 @@ enum class ReadOutcome { kComplete, kFailed, kTimedOut };
 // that is slow to answer is not hammered; the query's time limit is checked before each read.
 class VersionReplyReader {
   public:
-    explicit VersionReplyReader(platform::DeviceFile& device)
-        : device_(device), start_(platform::Clk().NowSeconds()) {}
+    VersionReplyReader(platform::DeviceFile& device, std::int64_t limit_seconds)
+        : device_(device), start_(platform::Clk().NowSeconds()), limit_seconds_(limit_seconds) {}
 
-    bool TimeUp() const { return platform::Clk().NowSeconds() - start_ > kVersionTimeLimitSeconds; }
+    bool TimeUp() const { return platform::Clk().NowSeconds() - start_ > limit_seconds_; }
 
     ReadOutcome ReadFully(std::uint8_t* buffer, std::uint32_t count) {
         std::uint32_t received = 0;
@@ -67,12 +67,14 @@ class VersionReplyReader {
   private:
     platform::DeviceFile& device_;
     std::int64_t start_;
+    std::int64_t limit_seconds_;
     std::int32_t last_read_ = 0;
 };
 
 }  // namespace
 
-std::int32_t ReadPrinterSTATUS(platform::DeviceFile& device, std::uint8_t& status) {
+std::int32_t ReadPrinterSTATUS(platform::DeviceFile& device, std::uint8_t& status,
+                               std::int64_t time_limit_seconds) {
     platform::Debug(u"ReadPrinterSTATUS()<------");
 
     AclHeader command;
@@ -94,7 +96,7 @@ std::int32_t ReadPrinterSTATUS(platform::DeviceFile& device, std::uint8_t& statu
         }
         received += static_cast<std::uint32_t>(read);
         // Checked before completeness: a reply that took too long fails even when it is whole.
-        if (platform::Clk().NowSeconds() - start > kStatusTimeLimitSeconds) {
+        if (platform::Clk().NowSeconds() - start > time_limit_seconds) {
             return kErrStatusTimeout;
         }
     } while (received < kAclHeaderSize);
@@ -107,7 +109,8 @@ std::int32_t ReadPrinterSTATUS(platform::DeviceFile& device, std::uint8_t& statu
     return kLinkOk;
 }
 
-std::int32_t ReadPrinterFWVersion(platform::DeviceFile& device, VersionResult& result) {
+std::int32_t ReadPrinterFWVersion(platform::DeviceFile& device, VersionResult& result,
+                                  std::int64_t time_limit_seconds) {
     std::array<std::uint8_t, kVersionCommandSize> command{};
     AclHeader header;
     header.Set16(0, kAclMagic);
@@ -117,12 +120,15 @@ std::int32_t ReadPrinterFWVersion(platform::DeviceFile& device, VersionResult& r
     std::copy(kVersionRequestText.begin(), kVersionRequestText.end(),
               command.begin() + kAclHeaderSize);
 
-    VersionReplyReader reader(device);
+    VersionReplyReader reader(device, time_limit_seconds);
+    const std::u16string no_text = platform::FormatU16(
+        "ReadPrinterFWVersion(): no version text within %d seconds",
+        static_cast<int>(time_limit_seconds));
     int attempts = 0;
     for (;;) {
         // Only reached again after an empty text or a failed read.
         if (reader.TimeUp()) {
-            platform::Debug(u"ReadPrinterFWVersion(): no version text within 60 seconds");
+            platform::Debug(no_text);
             return kErrVersionQuery;
         }
         const std::int32_t sent =
@@ -147,7 +153,7 @@ std::int32_t ReadPrinterFWVersion(platform::DeviceFile& device, VersionResult& r
             }
         }
         if (outcome == ReadOutcome::kTimedOut) {
-            platform::Debug(u"ReadPrinterFWVersion(): no version text within 60 seconds");
+            platform::Debug(no_text);
             return kErrVersionQuery;
         }
         if (outcome == ReadOutcome::kFailed) {

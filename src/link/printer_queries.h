@@ -42,12 +42,17 @@ constexpr std::uint16_t VersionKey(const VersionResult& version) {
 
 // Asks for the printer's status. Returns kLinkOk with the status byte in `status`; otherwise a
 // sending error, kErrStatusRead, kErrStatusTimeout or kErrStatusReply, `status` unchanged.
-std::int32_t ReadPrinterSTATUS(platform::DeviceFile& device, std::uint8_t& status);
+// `time_limit_seconds` replaces kStatusTimeLimitSeconds for a read-only look that must not keep
+// its user waiting (the upgrade always grants the full limit).
+std::int32_t ReadPrinterSTATUS(platform::DeviceFile& device, std::uint8_t& status,
+                               std::int64_t time_limit_seconds = kStatusTimeLimitSeconds);
 
 // Asks for the printer's firmware version. Returns kLinkOk with `result` filled in; otherwise a
 // sending error, or kErrVersionQuery after kMaxVersionAttempts failed reads or when no version
-// text came within kVersionTimeLimitSeconds; `result` is then unchanged.
-std::int32_t ReadPrinterFWVersion(platform::DeviceFile& device, VersionResult& result);
+// text came within kVersionTimeLimitSeconds (or `time_limit_seconds`, as for the status);
+// `result` is then unchanged.
+std::int32_t ReadPrinterFWVersion(platform::DeviceFile& device, VersionResult& result,
+                                  std::int64_t time_limit_seconds = kVersionTimeLimitSeconds);
 
 // Compares a printer's version key with kCarriedVersionKey: kPrinterVersionLower,
 // kPrinterVersionHigher or kPrinterVersionEqual.
