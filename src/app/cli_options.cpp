@@ -66,12 +66,20 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
         }
         return {options, {}};
     }
+    if (command == "log") {
+        if (!rest.empty()) {
+            return Wrong("log takes no arguments");
+        }
+        options.command = Command::kLog;
+        return {options, {}};
+    }
     return Wrong("unknown command " + std::string(command));
 }
 
 std::string_view UsageText() {
     return "usage: tessel-cli upgrade [--yes|--no]\n"
            "       tessel-cli info [--json]\n"
+           "       tessel-cli log\n"
            "       tessel-cli --version\n"
            "       tessel-cli --help\n"
            "\n"
@@ -81,6 +89,8 @@ std::string_view UsageText() {
            "          answered No.\n"
            "info      lists the printers found, their status and firmware version, and the\n"
            "          printers that are plugged in but cannot be used. Sends no firmware.\n"
+           "log       prints the log of the last upgrade run (every run's log is kept in the\n"
+           "          tool's state folder, the last ten runs).\n"
            "--version shows the carried firmware and checks the embedded payloads.\n"
            "\n"
            "Exit status of upgrade: 0 upgraded, 1 failed, 2 printer not ready, 3 ended with a\n"

@@ -11,7 +11,7 @@
 
 namespace tessel::app {
 
-enum class Command { kHelp, kVersion, kUpgrade, kInfo };
+enum class Command { kHelp, kVersion, kUpgrade, kInfo, kLog };
 
 // How the yes/no question of an upgrade is answered.
 enum class PresetAnswer { kAsk, kYes, kNo };

@@ -1,6 +1,9 @@
 // tessel-cli: the command-line front end.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +12,7 @@
 #include "app/cli_info.h"
 #include "app/cli_options.h"
 #include "app/cli_upgrade.h"
+#include "app/support_log.h"
 #include "app/windows_version.h"
 #include "payloads/build_info.h"
 #include "payloads/payload_format.h"
@@ -17,6 +21,7 @@
 #include "platform/elevation.h"
 #include "platform/resources.h"
 #include "platform/services.h"
+#include "platform/state_folder.h"
 #include "platform/text.h"
 #include "ui/ui_locale.h"
 #include "ui/ui_text.h"
@@ -45,6 +50,27 @@ int ShowPayloads(platform::Console& console) {
     return missing == 0 ? 0 : 1;
 }
 
+// `tessel-cli log`: the newest run log, as it is.
+int PrintLastLog(platform::Console& console) {
+    const std::filesystem::path folder = platform::ToolStateFolder();
+    const std::optional<std::filesystem::path> log = app::LatestSupportLog(folder);
+    if (!log) {
+        console.WriteError("tessel-cli: no run log in " +
+                           (folder.empty() ? std::string("(no state folder: HOME is not set)")
+                                           : app::PathText(folder)) +
+                           "\n");
+        return 1;
+    }
+    std::ifstream in(*log, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) {
+        console.WriteError("tessel-cli: cannot read " + app::PathText(*log) + "\n");
+        return 1;
+    }
+    console.Write("# " + app::PathText(*log) + "\n" + text);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,6 +88,8 @@ int main(int argc, char** argv) {
             return app::kExitSuccess;
         case app::Command::kVersion:
             return ShowPayloads(console);
+        case app::Command::kLog:
+            return PrintLastLog(console);
         case app::Command::kUpgrade:
         case app::Command::kInfo:
             break;
@@ -98,5 +126,17 @@ int main(int argc, char** argv) {
     }
     const std::uint16_t langid = ui::UiLanguageFromEnvironment(
         [](const char* name) -> const char* { return std::getenv(name); });
-    return app::RunUpgrade(options.answer, console, *services.clock, langid);
+    // Every debugger line of the upgrade also goes to this run's log.
+    app::SupportLog log(platform::ToolStateFolder(),
+                        "Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) +
+                            ", tessel-cli upgrade",
+                        *services.debug);
+    platform::Services logged = services;
+    logged.debug = &log;
+    const platform::ScopedServices with_log(logged);
+    const int status = app::RunUpgrade(options.answer, console, *services.clock, langid);
+    if (status != app::kExitSuccess && !log.path().empty()) {
+        console.WriteError("tessel-cli: the log of this run is " + app::PathText(log.path()) + "\n");
+    }
+    return status;
 }

@@ -2,11 +2,17 @@
 // compressed clock shared by both (TESSEL_TIME_SCALE for the program).
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "app/cli_options.h"
 #include "app/cli_upgrade.h"
+#include "app/support_log.h"
 #include "app/terminal_view.h"
 #include "child_process.h"
 #include "emulator.h"
@@ -46,6 +52,7 @@ class CliEndToEndTest : public ::testing::Test {
         return std::make_unique<ChildProcess>(
             TESSEL_CLI_PATH, args,
             std::map<std::string, std::string>{
+                {"XDG_STATE_HOME", state_home_},
                 {"TESSEL_SYSFS_ROOT", emulator_->sysfs_root()},
                 {"TESSEL_DEV_ROOT", emulator_->dev_root()},
                 {"TESSEL_TIME_SCALE", std::to_string(time_scale)},
@@ -71,6 +78,16 @@ class CliEndToEndTest : public ::testing::Test {
     }
 
     std::unique_ptr<sim::Emulator> emulator_;
+    // The state folder of the program's runs (their logs), one per test.
+    std::string state_home_ = [] {
+        const auto folder =
+            std::filesystem::temp_directory_path() /
+            ("tessel-state-" + std::to_string(getpid()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(folder);
+        return folder.string();
+    }();
+    ~CliEndToEndTest() override { std::filesystem::remove_all(state_home_); }
 };
 
 TEST_F(CliEndToEndTest, UpgradeYesUpgradesAndAnInterruptMeanwhileIsRefused) {
@@ -192,6 +209,43 @@ TEST_F(CliEndToEndTest, QuestionOnATerminal) {
     EXPECT_EQ(cli->Finish(kRunBound), kExitEndedByMessage) << cli->output();
     EXPECT_NE(cli->output().find("> No (not answered)"), std::string::npos) << cli->output();
     EXPECT_EQ(PayloadStarts(), 0);
+}
+
+// Every upgrade run leaves its log: the debugger lines with time stamps. A failed run names its
+// log, and `log` prints the newest; a state folder that cannot be written changes nothing.
+TEST_F(CliEndToEndTest, EachUpgradeRunLeavesItsLog) {
+    sim::PrinterConfig dropping;
+    dropping.faults.disconnect_after = 5'000'000;
+    dropping.faults.disconnect_payload = sim::PayloadSelect::kFirmware;
+    StartPrinters({dropping});
+    auto failed = Run({"upgrade", "--yes"});
+    ASSERT_EQ(failed->Finish(kRunBound), kExitFailed) << failed->output();
+    const auto named = failed->output().find("the log of this run is ");
+    ASSERT_NE(named, std::string::npos) << failed->output();
+
+    auto log = Run({"log"});
+    ASSERT_EQ(log->Finish(kRunBound), kExitSuccess) << log->output();
+    const std::string& text = log->output();
+    EXPECT_NE(text.find("# " + state_home_ + "/tessel/tessel-"), std::string::npos) << text;
+    EXPECT_NE(text.find(", tessel-cli upgrade\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  ReadPrinterSTATUS()<------\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  ReadLen = "), std::string::npos) << text;
+    // Time-stamped lines only, short ones: no payload bytes.
+    std::istringstream lines(text.substr(text.find('\n') + 1));
+    for (std::string line; std::getline(lines, line);) {
+        ASSERT_GE(line.size(), 25u) << line;
+        EXPECT_EQ(line.substr(4, 1) + line.substr(10, 1) + line.substr(23, 2), "-   ") << line;
+        EXPECT_LE(line.size(), 25 + kMaxLogLineBytes + 6) << line;
+    }
+    emulator_.reset();
+
+    std::filesystem::remove_all(state_home_);
+    std::ofstream(state_home_) << "a file where the state folder would be";
+    StartPrinters({sim::PrinterConfig{}});
+    auto unlogged = Run({"upgrade", "--yes"});
+    EXPECT_EQ(unlogged->Finish(kRunBound), kExitSuccess) << unlogged->output();
+    EXPECT_EQ(ValidPayloads("firmware"), 1);
+    std::filesystem::remove(state_home_);
 }
 
 TEST_F(CliEndToEndTest, DisconnectDuringTheFirmwareFails) {

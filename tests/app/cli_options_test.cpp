@@ -17,6 +17,7 @@ TEST(ParseArguments, CommandsAndOptions) {
     const CliOptions no{Command::kUpgrade, PresetAnswer::kNo, false};
     const CliOptions info{Command::kInfo, PresetAnswer::kAsk, false};
     const CliOptions json{Command::kInfo, PresetAnswer::kAsk, true};
+    const CliOptions log{Command::kLog, PresetAnswer::kAsk, false};
     const CliOptions help{Command::kHelp, PresetAnswer::kAsk, false};
     const CliOptions version{Command::kVersion, PresetAnswer::kAsk, false};
     const Case cases[] = {
@@ -33,6 +34,8 @@ TEST(ParseArguments, CommandsAndOptions) {
         {{"info"}, info},
         {{"info", "--json"}, json},
         {{"info", "--yes"}, std::nullopt},
+        {{"log"}, log},
+        {{"log", "--json"}, std::nullopt},
         {{"--version"}, version},
         {{"--version", "x"}, std::nullopt},
         {{"--help"}, help},
