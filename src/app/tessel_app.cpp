@@ -6,8 +6,12 @@
 #include <string>
 
 #include "app/single_instance.h"
+#include "app/support_log.h"
 #include "app/windows_version.h"
 #include "platform/services.h"
+#include "platform/state_folder.h"
+#include "platform/text.h"
+#include "ui/ui_text.h"
 #include "ui/win32/tessel_dlg.h"
 
 namespace tessel::app {
@@ -53,6 +57,14 @@ bool CTesselApp::InitInstance() {
         g_hInstanceMutex = nullptr;
         return false;
     }
+
+    // Every debugger line of this run also goes to its log.
+    SupportLog log(platform::ToolStateFolder(),
+                   "Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) + ", tessel.exe",
+                   *platform::Current().debug);
+    platform::Services logged = platform::Current();
+    logged.debug = &log;
+    const platform::ScopedServices with_log(logged);
 
     DetectWindowsVersion();
     ui::win32::CTesselDlg dialog(platform::Clk());

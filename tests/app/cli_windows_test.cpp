@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+#include <string>
+
 #include "app/cli_options.h"
 #include "app/cli_upgrade.h"
 #include "app/windows_version.h"
@@ -26,9 +30,10 @@ struct CliRun {
     std::string error;
 };
 
-CliRun RunCli(const std::vector<std::wstring>& arguments, HANDLE token) {
-    WindowsProcess cli(WindowsPath(TESSEL_CLI_PATH), arguments,
-                       EnvironmentBlock({{L"LANG", L"C"}, {L"LC_ALL", L""}, {L"LC_MESSAGES", L""}}),
+CliRun RunCli(const std::vector<std::wstring>& arguments, HANDLE token,
+              std::map<std::wstring, std::wstring> environment = {}) {
+    environment.insert({{L"LANG", L"C"}, {L"LC_ALL", L""}, {L"LC_MESSAGES", L""}});
+    WindowsProcess cli(WindowsPath(TESSEL_CLI_PATH), arguments, EnvironmentBlock(environment),
                        token, true);
     EXPECT_TRUE(cli.started()) << cli.start_error();
     CliRun run;
@@ -69,6 +74,33 @@ TEST_F(CliWithoutAdministratorRights, UpgradeSaysWhichStepNeedsTheRights) {
     const CliRun elevated = RunCli({L"upgrade", L"--yes"}, nullptr);
     EXPECT_EQ(elevated.exit, std::optional<DWORD>(kExitEndedByMessage)) << elevated.output;
     EXPECT_EQ(elevated.error.find(kNoAdministratorRights), std::string::npos) << elevated.error;
+}
+
+// Each upgrade run leaves its log in %LOCALAPPDATA%\Tessel; `log` prints the newest.
+TEST(CliRunLog, UpgradeLeavesItsLogInLocalAppData) {
+    wchar_t temp[MAX_PATH];
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::filesystem::path local =
+        std::filesystem::path(temp) / ("tessel-local-" + std::to_string(GetCurrentProcessId()));
+    std::filesystem::remove_all(local);
+    const std::map<std::wstring, std::wstring> environment{{L"LOCALAPPDATA", local.wstring()}};
+
+    // No printer here: the run ends with the message, and names its log.
+    const CliRun run = RunCli({L"upgrade", L"--yes"}, nullptr, environment);
+    EXPECT_EQ(run.exit, std::optional<DWORD>(kExitEndedByMessage)) << run.output;
+    EXPECT_NE(run.error.find("the log of this run is "), std::string::npos) << run.error;
+    std::vector<std::filesystem::path> logs;
+    for (const auto& entry : std::filesystem::directory_iterator(local / "Tessel")) {
+        logs.push_back(entry.path());
+    }
+    ASSERT_EQ(logs.size(), 1u);
+    EXPECT_EQ(logs[0].extension(), ".log");
+
+    const CliRun log = RunCli({L"log"}, nullptr, environment);
+    EXPECT_EQ(log.exit, std::optional<DWORD>(0)) << log.error;
+    EXPECT_NE(log.output.find(", tessel-cli upgrade"), std::string::npos) << log.output;
+    EXPECT_NE(log.output.find("SearchUSBPrint()"), std::string::npos) << log.output;
+    std::filesystem::remove_all(local);
 }
 
 // The tool's manifest names Windows 10: the version query sees the test prefix's Windows 10
