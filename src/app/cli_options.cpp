@@ -46,6 +46,9 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
                 answer = PresetAnswer::kYes;
             } else if (arg == "--no" || arg == "-n") {
                 answer = PresetAnswer::kNo;
+            } else if (arg == "--json") {
+                options.json = true;
+                continue;
             } else {
                 return Wrong("upgrade: unknown option " + std::string(arg));
             }
@@ -77,7 +80,7 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
 }
 
 std::string_view UsageText() {
-    return "usage: tessel-cli upgrade [--yes|--no]\n"
+    return "usage: tessel-cli upgrade [--yes|--no] [--json]\n"
            "       tessel-cli info [--json]\n"
            "       tessel-cli log\n"
            "       tessel-cli --version\n"
@@ -86,7 +89,8 @@ std::string_view UsageText() {
            "upgrade   upgrades the firmware of the connected printer. When the printer already\n"
            "          runs the carried firmware, --yes upgrades it again and --no stops;\n"
            "          without either the question is asked on a terminal and otherwise\n"
-           "          answered No.\n"
+           "          answered No. --json writes the run as JSON lines: each phase,\n"
+           "          progress step, display, question with its answer, and the exit status.\n"
            "info      lists the printers found, their status and firmware version, and the\n"
            "          printers that are plugged in but cannot be used. Sends no firmware.\n"
            "log       prints the log of the last upgrade run (every run's log is kept in the\n"

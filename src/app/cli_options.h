@@ -19,7 +19,7 @@ enum class PresetAnswer { kAsk, kYes, kNo };
 struct CliOptions {
     Command command = Command::kHelp;
     PresetAnswer answer = PresetAnswer::kAsk;  // upgrade only
-    bool json = false;                         // info only
+    bool json = false;                         // info, upgrade
 
     friend bool operator==(const CliOptions&, const CliOptions&) = default;
 };

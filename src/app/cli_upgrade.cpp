@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/cli_loop.h"
+#include "app/json_progress.h"
 #include "app/terminal_view.h"
 #include "ui/upgrade_display.h"
 #include "ui/upgrade_session.h"
@@ -38,9 +39,11 @@ std::string Label(const ui::MessageDialogView& dialog, std::int32_t answer) {
 // the change that opened it before it asks).
 class DialogAnswerer {
   public:
+    // `may_ask`: the question may be asked on the terminal (not while standard output carries
+    // JSON).
     DialogAnswerer(PresetAnswer preset, platform::Console& console,
-                   std::function<void(std::string_view)> note)
-        : preset_(preset), console_(console), note_(std::move(note)) {}
+                   std::function<void(std::string_view)> note, bool may_ask = true)
+        : preset_(preset), console_(console), note_(std::move(note)), may_ask_(may_ask) {}
 
     std::int32_t operator()(const ui::MessageDialogView& dialog) {
         if (dialog.layout != ui::kLayoutYesNo) {
@@ -56,7 +59,7 @@ class DialogAnswerer {
             case PresetAnswer::kAsk:
                 break;
         }
-        if (!console_.InputIsTerminal()) {
+        if (!may_ask_ || !console_.InputIsTerminal()) {
             note_("> " + Label(dialog, dialog.dismissed_answer) +
                   " (no terminal to ask on; --yes upgrades anyway)");
             return dialog.dismissed_answer;
@@ -89,15 +92,17 @@ class DialogAnswerer {
     PresetAnswer preset_;
     platform::Console& console_;
     std::function<void(std::string_view)> note_;
+    bool may_ask_;
 };
 
 // The console as the session's front end: each render is the terminal view's text for it; the
 // question is asked on the UI thread, which has nothing else to do while the worker waits.
 class CliFrontEnd final : public ui::SessionFrontEnd {
   public:
-    CliFrontEnd(TerminalView& view, std::mutex& render_mutex, platform::Console& console,
-                DialogAnswerer answerer)
+    CliFrontEnd(TerminalView& view, JsonProgress* json, std::mutex& render_mutex,
+                platform::Console& console, DialogAnswerer answerer)
         : view_(view),
+          json_(json),
           render_mutex_(render_mutex),
           console_(console),
           answerer_(std::move(answerer)) {}
@@ -106,11 +111,16 @@ class CliFrontEnd final : public ui::SessionFrontEnd {
                 const ui::ViewChanges&) override {
         worker_running_ = current.worker_running;
         std::lock_guard lock(render_mutex_);
-        console_.Write(view_.Render(current));
+        console_.Write(json_ ? json_->Render(current) : view_.Render(current));
     }
 
     std::optional<std::int32_t> AskMessageDialog(const ui::MessageDialogView& dialog) override {
-        return answerer_(dialog);
+        const std::int32_t answer = answerer_(dialog);
+        if (json_) {
+            std::lock_guard lock(render_mutex_);
+            console_.Write(JsonProgress::Dialog(dialog, answer));
+        }
+        return answer;
     }
 
     // Whether the last render showed a worker running.
@@ -118,6 +128,7 @@ class CliFrontEnd final : public ui::SessionFrontEnd {
 
   private:
     TerminalView& view_;
+    JsonProgress* json_;  // null: the terminal view
     std::mutex& render_mutex_;
     platform::Console& console_;
     DialogAnswerer answerer_;
@@ -141,15 +152,27 @@ void OnInterrupt(platform::Console& console) {
 }
 
 int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock& clock,
-               std::uint16_t langid) {
-    TerminalView view(console.OutputIsTerminal());
+               std::uint16_t langid, bool json) {
+    TerminalView view(!json && console.OutputIsTerminal());
+    std::optional<JsonProgress> json_progress;
+    if (json) {
+        json_progress.emplace();
+    }
     // Interrupt notices come from a thread of their own: the view is drawn under this lock.
+    // With JSON on standard output they go to standard error, and the answers to the question
+    // are in the stream's dialog line instead.
     std::mutex render_mutex;
     const auto note = [&](std::string_view line) {
         std::lock_guard lock(render_mutex);
-        console.Write(view.Line(line));
+        if (json) {
+            console.WriteError(std::string(line) + "\n");
+        } else {
+            console.Write(view.Line(line));
+        }
     };
-    CliFrontEnd front_end(view, render_mutex, console, DialogAnswerer(answer, console, note));
+    CliFrontEnd front_end(view, json_progress ? &*json_progress : nullptr, render_mutex, console,
+                          json ? DialogAnswerer(answer, console, [](std::string_view) {}, false)
+                               : DialogAnswerer(answer, console, note));
     CliLoop loop;
     ui::UpgradeSession session(clock, loop, front_end);
     session.Initialise(langid);
@@ -171,16 +194,21 @@ int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock&
         target.session = nullptr;
         target.note = nullptr;
     }
+    const int status = started ? ExitCodeForScreen(session.Snapshot().screen) : kExitFailed;
     {
         std::lock_guard lock(render_mutex);
-        console.Write(view.Render(session.Snapshot()));
-        console.Write(view.Finish());
+        if (json_progress) {
+            console.Write(json_progress->Render(session.Snapshot()));
+            console.Write(JsonProgress::Exit(status));
+        } else {
+            console.Write(view.Render(session.Snapshot()));
+            console.Write(view.Finish());
+        }
     }
     if (!started) {
         console.WriteError("tessel-cli: another upgrade is already running\n");
-        return kExitFailed;
     }
-    return ExitCodeForScreen(session.Snapshot().screen);
+    return status;
 }
 
 }  // namespace tessel::app

@@ -14,6 +14,13 @@ constexpr int kBarCells = 40;
 // Plain output prints the bar once per this many steps.
 constexpr int kPlainBarStep = 10;
 
+// Characters of UTF-8 text, for the width of a line on the terminal.
+std::size_t Utf8Length(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
 std::string Lower(std::string_view s) {
     std::string out(s);
     std::transform(out.begin(), out.end(), out.begin(),
@@ -101,16 +108,27 @@ std::string TerminalView::Choices(const ui::MessageDialogView& dialog) {
 void TerminalView::ClearBar(std::string& out) {
     if (bar_on_line_) {
         out += '\r';
-        out.append(Bar(0).size(), ' ');
+        out.append(bar_width_, ' ');
         out += '\r';
         bar_on_line_ = false;
     }
 }
 
+std::string TerminalView::BarLine(int position) const {
+    return phase_text_.empty() ? Bar(position) : Bar(position) + "  " + phase_text_;
+}
+
 void TerminalView::DrawBar(std::string& out, int position) {
     if (in_place_) {
+        const std::string line = BarLine(position);
         out += '\r';
-        out += Bar(position);
+        out += line;
+        // A shorter line leaves the end of the longer one before it: blank it.
+        const std::size_t width = Utf8Length(line);
+        if (bar_on_line_ && width < bar_width_) {
+            out.append(bar_width_ - width, ' ');
+        }
+        bar_width_ = std::max(width, bar_on_line_ ? bar_width_ : 0);
         bar_on_line_ = true;
     } else {
         out += Bar(position);
@@ -154,11 +172,21 @@ std::string TerminalView::Render(const ui::MainDisplayView& view) {
         }
     }
 
+    // The phase: beside the bar on a terminal, a line of its own when it begins elsewhere.
+    const std::string phase_text = PhaseText(view.phase);
+    const bool phase_changed = phase_text != phase_text_;
+    if (!in_place_ && view.phase.phase != phase_ && !phase_text.empty()) {
+        lines += "-- " + phase_text + "\n";
+    }
+    phase_ = view.phase.phase;
+    phase_text_ = phase_text;
+
     std::string out;
     const int position = view.progress.position;
     if (view.progress.visible) {
         const bool due =
-            in_place_ ? !progress_visible_ || position != last_bar_position_ || !lines.empty()
+            in_place_ ? !progress_visible_ || position != last_bar_position_ || !lines.empty() ||
+                            phase_changed
                       : !progress_visible_ ||
                             position / kPlainBarStep != last_bar_position_ / kPlainBarStep;
         if (!lines.empty()) {
@@ -183,6 +211,58 @@ std::string TerminalView::Render(const ui::MainDisplayView& view) {
     }
     progress_visible_ = view.progress.visible;
     return out;
+}
+
+std::string TerminalView::PhaseText(const ui::PhaseReport& phase) {
+    const auto megabytes = [](std::uint64_t bytes) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / 1e6);
+        return std::string(text);
+    };
+    const auto duration = [](std::int64_t seconds) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                      static_cast<long long>(seconds % 60));
+        return std::string(text);
+    };
+    const auto sending = [&](const char* what) {
+        std::string text = std::string("sending the ") + what;
+        if (phase.bytes_total > 0) {
+            text += ": " + megabytes(phase.bytes_sent) + "/" + megabytes(phase.bytes_total) +
+                    " MB";
+            if (phase.bytes_per_second > 0) {
+                text += ", " + megabytes(phase.bytes_per_second) + " MB/s";
+            }
+            if (phase.seconds_left) {
+                text += ", " + duration(*phase.seconds_left) + " left";
+            }
+        }
+        return text;
+    };
+    switch (phase.phase) {
+        case ui::UpgradePhase::kNone:
+            return {};
+        case ui::UpgradePhase::kCheckingPrinter:
+            return "checking the printer";
+        case ui::UpgradePhase::kReadingVersion:
+            return "reading its firmware version";
+        case ui::UpgradePhase::kSendingLoader:
+            return sending("loader");
+        case ui::UpgradePhase::kWaitingForRestart:
+            return "waiting for the printer to restart" +
+                   (phase.seconds_left ? ", " + duration(*phase.seconds_left) + " at most"
+                                       : std::string());
+        case ui::UpgradePhase::kSendingFirmware:
+            return sending("firmware");
+        case ui::UpgradePhase::kBurning:
+            return "burning into flash" +
+                   (phase.seconds_left ? ", " + duration(*phase.seconds_left) + " left"
+                                       : std::string()) +
+                   ": do not switch the printer off";
+        case ui::UpgradePhase::kConfirming:
+            return "confirming the printer's new version";
+    }
+    return {};
 }
 
 std::string TerminalView::Line(std::string_view utf8) {

@@ -33,6 +33,11 @@ class TerminalView {
     // The progress bar as drawn for `position` (1 to 100).
     static std::string Bar(int position);
 
+    // The phase beside the bar: "sending the firmware: 10.2/27.9 MB, 1.2 MB/s, 0:15 left".
+    // Empty when no upgrade phase is under way. In English (its review in the other
+    // languages is open).
+    static std::string PhaseText(const ui::PhaseReport& phase);
+
     // The question line of a yes/no dialog with its button labels in the current language.
     static std::string Choices(const ui::MessageDialogView& dialog);
 
@@ -44,6 +49,8 @@ class TerminalView {
     void TextLine(std::string& out, const ui::TextControlView& control, Shown& shown);
     void ClearBar(std::string& out);
     void DrawBar(std::string& out, int position);
+    // The bar as drawn now: with the phase beside it on a terminal.
+    std::string BarLine(int position) const;
 
     bool in_place_;
     bool started_ = false;
@@ -55,6 +62,9 @@ class TerminalView {
     bool progress_visible_ = false;
     int last_bar_position_ = -1;  // in place: the bar on screen; otherwise the last bar printed
     bool bar_on_line_ = false;    // in place: the bar occupies the current line
+    std::size_t bar_width_ = 0;   // in place: the characters the bar line took
+    std::string phase_text_;      // beside the bar
+    ui::UpgradePhase phase_ = ui::UpgradePhase::kNone;
 };
 
 // UTF-8 of a display text as terminal lines: "\r\n" becomes "\n", trailing line ends go.

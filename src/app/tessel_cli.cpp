@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
     platform::Services logged = services;
     logged.debug = &log;
     const platform::ScopedServices with_log(logged);
-    const int status = app::RunUpgrade(options.answer, console, *services.clock, langid);
+    const int status = app::RunUpgrade(options.answer, console, *services.clock, langid, options.json);
     if (status != app::kExitSuccess && !log.path().empty()) {
         console.WriteError("tessel-cli: the log of this run is " + app::PathText(log.path()) + "\n");
     }

@@ -30,7 +30,8 @@ bool LoadBinaryResource(std::uint8_t* buffer, std::size_t& size, std::uint16_t i
     return true;
 }
 
-std::int32_t SendFWResource(platform::DeviceFile& device, std::uint16_t id) {
+std::int32_t SendFWResource(platform::DeviceFile& device, std::uint16_t id,
+                            const TransferProgress& progress) {
     const auto resource = platform::FindBinaryResource(id);
     if (!resource || resource->empty()) {
         return kErrNoResource;
@@ -66,6 +67,9 @@ std::int32_t SendFWResource(platform::DeviceFile& device, std::uint16_t id) {
             return kErrPayloadWrite;
         }
         sent += static_cast<std::uint32_t>(written);
+        if (progress) {
+            progress(sent, size);
+        }
     }
     return kLinkOk;
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "link/link_result.h"
 #include "platform/device_file.h"
@@ -17,7 +18,11 @@ inline constexpr std::int64_t kTransferTimeLimitSeconds = 300;
 // continued where it stopped. Before the loader's first byte the main display switches to its
 // progress state. Returns kLinkOk when every byte was written, or kErrNoResource,
 // kErrNoMemory, kErrLoadResource (nothing written), kErrTransferTimeout, kErrPayloadWrite.
-std::int32_t SendFWResource(platform::DeviceFile& device, std::uint16_t id);
+// `progress`, when given, is told the bytes written so far and the payload's size after every
+// write.
+using TransferProgress = std::function<void(std::uint64_t sent, std::uint64_t total)>;
+std::int32_t SendFWResource(platform::DeviceFile& device, std::uint16_t id,
+                            const TransferProgress& progress = {});
 
 // Copies the payload `id` into `buffer`. On entry `size` is the buffer's capacity; on success
 // it is the payload's size. Fails when there is no such payload or it does not fit.

@@ -234,6 +234,11 @@ void MainDisplayModel::ShowPrinterList(PrinterListView list) {
     view_.printer_list = std::move(list);
 }
 
+void MainDisplayModel::ShowPhase(const PhaseReport& report) {
+    Change change(*this);
+    view_.phase = report;
+}
+
 void MainDisplayModel::SetWorkerRunning(bool running) {
     Change change(*this);
     view_.worker_running = running;

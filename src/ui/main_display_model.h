@@ -153,6 +153,7 @@ struct MainDisplayView {
     int tick_counter = 0;
     bool flash_burn_in_progress = false;
     bool worker_running = false;
+    PhaseReport phase;  // the last one the worker reported
 
     // The message dialog while the worker waits for its answer.
     std::optional<MessageDialogView> message_dialog;
@@ -205,6 +206,7 @@ class MainDisplayModel final : public UpgradeDisplay {
     void EnableStartControls(bool enable) override;
     void SetFlashBurnInProgress(bool burning) override;
     void SetWorkerRunning(bool running) override;
+    void ShowPhase(const PhaseReport& report) override;
 
   private:
     class Change;  // one locked section that tells the listener afterwards if the view changed

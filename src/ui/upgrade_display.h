@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace tessel::ui {
@@ -24,6 +25,29 @@ inline constexpr std::int32_t kLayoutYesNo = 4;  // MB_YESNO
 inline constexpr std::int32_t kAnswerOk = 1;     // IDOK
 inline constexpr std::int32_t kAnswerYes = 6;    // IDYES
 inline constexpr std::int32_t kAnswerNo = 7;     // IDNO
+
+// Where an upgrade stands, beyond what the main display shows: front ends that have room for
+// it (the command line) show it beside the bar; the dialogs keep their displays.
+enum class UpgradePhase {
+    kNone,               // no upgrade has begun
+    kCheckingPrinter,    // finding the printer and asking its status
+    kReadingVersion,     // asking its firmware version
+    kSendingLoader,
+    kWaitingForRestart,  // the printer restarts into its loader
+    kSendingFirmware,
+    kBurning,            // the printer writes the image into its flash: never switch it off
+    kConfirming,         // after the upgrade: waiting for the printer to report its version
+};
+
+struct PhaseReport {
+    UpgradePhase phase = UpgradePhase::kNone;
+    std::uint64_t bytes_sent = 0;   // the payload's bytes written so far (sending phases)
+    std::uint64_t bytes_total = 0;  // the payload's size (sending phases)
+    std::uint64_t bytes_per_second = 0;     // the rate so far, on the clock (sending phases)
+    std::optional<std::int64_t> seconds_left;  // on the clock, when it can be told
+
+    friend bool operator==(const PhaseReport&, const PhaseReport&) = default;
+};
 
 class UpgradeDisplay {
   public:
@@ -47,6 +71,9 @@ class UpgradeDisplay {
     // refused too) and as its very last step: the front end must not end while one runs.
     // Displays that cannot end (test recorders) need not care.
     virtual void SetWorkerRunning(bool running) { static_cast<void>(running); }
+    // Told as the run moves from phase to phase, and as a phase makes progress. Displays that
+    // show no phases need not care.
+    virtual void ShowPhase(const PhaseReport& report) { static_cast<void>(report); }
 };
 
 // The one main display of the process; set when the main display initialises.

@@ -117,6 +117,11 @@ void UpgradeSession::SetFlashBurnInProgress(bool burning) {
     AfterCall();
 }
 
+void UpgradeSession::ShowPhase(const PhaseReport& report) {
+    model_.ShowPhase(report);
+    AfterCall();
+}
+
 void UpgradeSession::SetWorkerRunning(bool running) {
     model_.SetWorkerRunning(running);
     AfterCall();

@@ -103,6 +103,7 @@ class UpgradeSession final : public UpgradeDisplay {
     void EnableStartControls(bool enable) override;
     void SetFlashBurnInProgress(bool burning) override;
     void SetWorkerRunning(bool running) override;
+    void ShowPhase(const PhaseReport& report) override;
 
   private:
     void OnModelChanged(std::uint64_t revision);

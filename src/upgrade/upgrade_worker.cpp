@@ -48,12 +48,44 @@ WorkerThreadStarter& ThreadStarter() {
     return *starter;
 }
 
-std::int32_t SendPayload(std::uint16_t id) {
+// Sends a payload to the current device; with a display, reports the phase's progress: bytes
+// written, the rate so far and, from it, the time left, all on the clock.
+std::int32_t SendPayload(std::uint16_t id, ui::UpgradeDisplay* display = nullptr,
+                         ui::UpgradePhase phase = ui::UpgradePhase::kNone) {
     auto device = platform::Current().devices->Open(discovery::g_strDevicePath);
     if (!device) {
         return kErrTransferOpen;
     }
-    return link::SendFWResource(*device, id);
+    if (display == nullptr) {
+        return link::SendFWResource(*device, id);
+    }
+    const std::int64_t start_ms = platform::Clk().NowMs();
+    display->ShowPhase({phase, 0, 0, 0, std::nullopt});
+    return link::SendFWResource(*device, id, [&](std::uint64_t sent, std::uint64_t total) {
+        ui::PhaseReport report{phase, sent, total, 0, std::nullopt};
+        const std::int64_t elapsed_ms = platform::Clk().NowMs() - start_ms;
+        if (elapsed_ms > 0) {
+            report.bytes_per_second =
+                sent * 1000 / static_cast<std::uint64_t>(elapsed_ms);
+        }
+        if (report.bytes_per_second > 0) {
+            report.seconds_left =
+                static_cast<std::int64_t>((total - sent) / report.bytes_per_second);
+        }
+        display->ShowPhase(report);
+    });
+}
+
+// Sleeps `ms` on the clock in steps of `step_ms`, telling the display before each step how
+// many seconds of `phase` are left at most (`bound_ms` from now at the start).
+void SleepReporting(ui::UpgradeDisplay& display, ui::UpgradePhase phase, std::uint32_t ms,
+                    std::uint32_t step_ms, std::int64_t bound_ms) {
+    for (std::uint32_t slept = 0; slept < ms;) {
+        display.ShowPhase({phase, 0, 0, 0, (bound_ms - slept + 999) / 1000});
+        const std::uint32_t step = std::min(step_ms, ms - slept);
+        platform::Clk().SleepMs(step);
+        slept += step;
+    }
 }
 
 void LockStartControls(ui::UpgradeDisplay& display) {
@@ -120,6 +152,7 @@ class Run {
     // Every check and both payloads concern the selected row's printer: the refresh made it
     // the current device, and after the restart the same printer is looked for again.
     std::optional<UpgradeStep> CheckPrinter() {
+        display_.ShowPhase({ui::UpgradePhase::kCheckingPrinter, 0, 0, 0, std::nullopt});
         discovery::RefreshPrinterList();
         selected_row_ = discovery::PrinterList().Selection();
         const std::optional<SelectedPrinter> selected = Selected(selected_row_);
@@ -142,6 +175,7 @@ class Run {
     }
 
     std::optional<UpgradeStep> CheckVersion() {
+        display_.ShowPhase({ui::UpgradePhase::kReadingVersion, 0, 0, 0, std::nullopt});
         switch (ConfirmVersion(link::CompareFirmwareVersion(), display_)) {
             case VersionOutcome::Proceed:
                 return UpgradeStep::TransferLoader;
@@ -162,7 +196,8 @@ class Run {
         if (!before) {
             return UpgradeStep::Fail;
         }
-        if (SendLoaderImage() != kStepOk) {
+        if (SendPayload(payloads::IDR_BINARY_LOADER, &display_,
+                        ui::UpgradePhase::kSendingLoader) != kStepOk) {
             return UpgradeStep::Fail;
         }
         if (WaitForPrinterRestart(display_, selected_row_) != kStepOk) {
@@ -178,7 +213,8 @@ class Run {
     }
 
     UpgradeStep TransferFirmware() {
-        if (SendFirmwareImage() != kStepOk) {
+        if (SendPayload(payloads::IDR_BINARY_FIRMWARE, &display_,
+                        ui::UpgradePhase::kSendingFirmware) != kStepOk) {
             return UpgradeStep::Fail;
         }
         // From here on the printer writes the image to its flash.
@@ -194,7 +230,9 @@ class Run {
             discovery::SetUSBDeviceReinstall(std::u16string(
                 platform::FixedView(entry.achPrinterName, discovery::kPrinterNameCapacity)));
         }
-        WaitForFlashBurn();
+        SleepReporting(display_, ui::UpgradePhase::kBurning, kBurnWaitMs, kPhaseStepMs,
+                       kBurnWaitMs);
+        platform::Debug(kBurnWaitDebugLine);
         display_.ShowUpgradeState(ui::kStateAnimation, ui::kAnimationStop);
         display_.ShowUpgradeState(ui::kStateProgress, ui::kProgressSucceeded);
         display_.SetFlashBurnInProgress(false);
@@ -259,7 +297,10 @@ std::int32_t SendFirmwareImage() {
 std::int32_t WaitForPrinterRestart(ui::UpgradeDisplay& display, std::int32_t selected_row) {
     auto& clock = platform::Clk();
     display.ShowUpgradeState(ui::kStateAnimation, ui::kAnimationStart);
-    clock.SleepMs(kRestartSleepMs);
+    // At most the restart sleep and the poll window, and one discovery pass past it.
+    constexpr std::int64_t kRestartBoundMs = kRestartSleepMs + kPollWindowSeconds * 1000;
+    SleepReporting(display, ui::UpgradePhase::kWaitingForRestart, kRestartSleepMs, kPhaseStepMs,
+                   kRestartBoundMs);
     platform::Debug(u"Sleep(54000)");
 
     // The printer that took the loader, and how many were listed with it.
@@ -281,13 +322,16 @@ std::int32_t WaitForPrinterRestart(ui::UpgradeDisplay& display, std::int32_t sel
         if (clock.NowSeconds() - start > kPollWindowSeconds) {
             return kErrRestartTimeout;
         }
+        display.ShowPhase({ui::UpgradePhase::kWaitingForRestart, 0, 0, 0,
+                           std::max<std::int64_t>(
+                               0, kPollWindowSeconds - (clock.NowSeconds() - start))});
         clock.SleepMs(kPollIntervalMs);
     }
 }
 
 std::int32_t WaitForFlashBurn() {
     platform::Clk().SleepMs(kBurnWaitMs);
-    platform::Debug(u"Sleep(204000), RetValue = UPDATE_SEND_OK \r\n");
+    platform::Debug(kBurnWaitDebugLine);
     return kStepOk;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string_view>
 #include <thread>
 
 #include "ui/upgrade_display.h"
@@ -35,6 +36,11 @@ inline constexpr std::uint32_t kRestartSleepMs = 54'000;
 inline constexpr std::uint32_t kPollIntervalMs = 6'000;
 inline constexpr std::int64_t kPollWindowSeconds = 60;
 inline constexpr std::uint32_t kBurnWaitMs = 204'000;
+// The restart and burn waits are slept in steps of this size, each preceded by a phase report
+// with the time left.
+inline constexpr std::uint32_t kPhaseStepMs = 2'000;
+inline constexpr std::u16string_view kBurnWaitDebugLine =
+    u"Sleep(204000), RetValue = UPDATE_SEND_OK \r\n";
 
 // Busy flag of the worker: 1 from the start request until the run has ended.
 extern std::atomic<std::uint8_t> bUpgrading;

@@ -13,6 +13,7 @@
 #include "app/cli_options.h"
 #include "app/cli_upgrade.h"
 #include "app/support_log.h"
+#include "payloads/payload_format.h"
 #include "app/terminal_view.h"
 #include "child_process.h"
 #include "emulator.h"
@@ -110,6 +111,18 @@ TEST_F(CliEndToEndTest, UpgradeYesUpgradesAndAnInterruptMeanwhileIsRefused) {
         out.rfind(English(ui::kTextSucceeded) + "\n" + English(ui::kTextNewDriver) + "\n"),
         out.size() - English(ui::kTextSucceeded).size() - English(ui::kTextNewDriver).size() - 2)
         << out;
+    // The phases, each once and in order, with what is known of them when they begin.
+    std::size_t after = 0;
+    for (const char* phase :
+         {"-- checking the printer\n", "-- reading its firmware version\n",
+          "-- sending the loader\n", "-- waiting for the printer to restart, 1:54 at most\n",
+          "-- sending the firmware\n", "-- burning into flash, 3:24 left: do not switch the "
+                                      "printer off\n"}) {
+        const std::size_t found = out.find(phase, after);
+        ASSERT_NE(found, std::string::npos) << phase << "\n" << out;
+        EXPECT_EQ(out.find(phase, found + 1), std::string::npos) << phase;
+        after = found;
+    }
     std::size_t refusals = 0;
     for (std::size_t at = out.find(kInterruptRefused); at != std::string::npos;
          at = out.find(kInterruptRefused, at + 1)) {
@@ -246,6 +259,55 @@ TEST_F(CliEndToEndTest, EachUpgradeRunLeavesItsLog) {
     EXPECT_EQ(unlogged->Finish(kRunBound), kExitSuccess) << unlogged->output();
     EXPECT_EQ(ValidPayloads("firmware"), 1);
     std::filesystem::remove(state_home_);
+}
+
+// --json: one object per line, which a script can follow: the phases in order, the progress,
+// the question with its answer, the end display and the exit status last.
+TEST_F(CliEndToEndTest, JsonStreamOfAWholeUpgrade) {
+    sim::PrinterConfig same;
+    same.version = "3.3.3.8";
+    StartPrinters({same});
+    auto cli = Run({"upgrade", "--yes", "--json"});
+    ASSERT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
+
+    std::vector<nlohmann::json> events;
+    std::istringstream lines(cli->output());
+    for (std::string line; std::getline(lines, line);) {
+        events.push_back(nlohmann::json::parse(line));  // throws on anything but JSON
+    }
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back(), (nlohmann::json{{"event", "exit"}, {"status", 0}}));
+    std::vector<std::string> phases;
+    std::vector<std::string> displays;
+    int last_progress = 0;
+    std::uint64_t firmware_sent = 0;
+    for (const auto& e : events) {
+        if (e["event"] == "phase") {
+            if (phases.empty() || phases.back() != e["phase"]) {
+                phases.push_back(e["phase"]);
+            }
+            if (e["phase"] == "sending_firmware" && e.contains("bytes_sent")) {
+                EXPECT_GE(e["bytes_sent"].get<std::uint64_t>(), firmware_sent);
+                firmware_sent = e["bytes_sent"];
+                EXPECT_GT(e["bytes_per_second"].get<std::uint64_t>(), 0u);
+            }
+        } else if (e["event"] == "display") {
+            displays.push_back(e["display"]);
+        } else if (e["event"] == "progress") {
+            last_progress = e["value"];
+        } else if (e["event"] == "dialog") {
+            EXPECT_EQ(e["layout"], "yes_no");
+            EXPECT_EQ(e["answer"], "yes");
+            EXPECT_EQ(e["text"], English(ui::kTextSameFirmware));
+        }
+    }
+    EXPECT_EQ(phases, (std::vector<std::string>{"checking_printer", "reading_version",
+                                                "sending_loader", "waiting_for_restart",
+                                                "sending_firmware", "burning"}));
+    EXPECT_EQ(firmware_sent, payloads::kFirmwareSpec.size);
+    EXPECT_EQ(displays, (std::vector<std::string>{"progress", "success"}));
+    EXPECT_EQ(last_progress, 100);
+    EXPECT_EQ(ValidPayloads("firmware"), 1);
 }
 
 TEST_F(CliEndToEndTest, DisconnectDuringTheFirmwareFails) {

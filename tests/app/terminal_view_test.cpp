@@ -162,3 +162,50 @@ TEST(TerminalText, LineEndsOfTheTexts) {
 
 }  // namespace
 }  // namespace tessel::app
+
+namespace tessel::app {
+namespace {
+
+TEST(TerminalViewPhase, SaysWhatTheRunDoesAndHowLongItTakes) {
+    using ui::UpgradePhase;
+    const struct {
+        ui::PhaseReport phase;
+        const char* text;
+    } cases[] = {
+        {{UpgradePhase::kNone, 0, 0, 0, std::nullopt}, ""},
+        {{UpgradePhase::kSendingFirmware, 0, 0, 0, std::nullopt}, "sending the firmware"},
+        {{UpgradePhase::kSendingFirmware, 10'200'000, 27'900'000, 1'200'000, 14},
+         "sending the firmware: 10.2/27.9 MB, 1.2 MB/s, 0:14 left"},
+        {{UpgradePhase::kWaitingForRestart, 0, 0, 0, 114},
+         "waiting for the printer to restart, 1:54 at most"},
+        {{UpgradePhase::kBurning, 0, 0, 0, 3}, "burning into flash, 0:03 left: do not switch the printer off"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TerminalView::PhaseText(c.phase), c.text);
+    }
+}
+
+// On a terminal the phase stands beside the bar, and a shorter line blanks what the longer
+// one before it left.
+TEST(TerminalViewPhase, StandsBesideTheBarOnATerminal) {
+    TerminalView view(true);
+    ui::MainDisplayView shown;
+    shown.revision = 1;
+    shown.progress.visible = true;
+    shown.progress.position = 50;
+    shown.phase = {ui::UpgradePhase::kBurning, 0, 0, 0, 100};
+    const std::string first = view.Render(shown);
+    EXPECT_NE(first.find(TerminalView::Bar(50) + "  burning into flash, 1:40 left"),
+              std::string::npos)
+        << first;
+    shown.revision = 2;
+    shown.phase = {ui::UpgradePhase::kCheckingPrinter, 0, 0, 0, std::nullopt};
+    const std::string second = view.Render(shown);
+    const std::string line = TerminalView::Bar(50) + "  checking the printer";
+    ASSERT_NE(second.find("\r" + line), std::string::npos) << second;
+    EXPECT_EQ(second.size() - second.find(line), TerminalView::Bar(50).size() +
+                                                     std::string("  burning into flash, 1:40 left: do not switch the printer off").size());
+}
+
+}  // namespace
+}  // namespace tessel::app

@@ -1,0 +1,106 @@
+#include "app/json_progress.h"
+
+#include <nlohmann/json.hpp>
+
+#include "app/terminal_view.h"
+#include "ui/upgrade_display.h"
+
+namespace tessel::app {
+namespace {
+
+const char* ScreenName(ui::MainScreen screen) {
+    switch (screen) {
+        case ui::MainScreen::kStart:
+            return "start";
+        case ui::MainScreen::kBlank:
+            return "blank";
+        case ui::MainScreen::kProgress:
+            return "progress";
+        case ui::MainScreen::kSuccess:
+            return "success";
+        case ui::MainScreen::kFailure:
+            return "failure";
+        case ui::MainScreen::kNotReady:
+            return "not_ready";
+    }
+    return "unknown";
+}
+
+std::string Line(const nlohmann::json& object) {
+    return object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace
+
+const char* JsonProgress::PhaseName(ui::UpgradePhase phase) {
+    switch (phase) {
+        case ui::UpgradePhase::kNone:
+            return "none";
+        case ui::UpgradePhase::kCheckingPrinter:
+            return "checking_printer";
+        case ui::UpgradePhase::kReadingVersion:
+            return "reading_version";
+        case ui::UpgradePhase::kSendingLoader:
+            return "sending_loader";
+        case ui::UpgradePhase::kWaitingForRestart:
+            return "waiting_for_restart";
+        case ui::UpgradePhase::kSendingFirmware:
+            return "sending_firmware";
+        case ui::UpgradePhase::kBurning:
+            return "burning";
+        case ui::UpgradePhase::kConfirming:
+            return "confirming";
+    }
+    return "unknown";
+}
+
+std::string JsonProgress::Render(const ui::MainDisplayView& view) {
+    if (started_ && view.revision <= revision_) {
+        return {};
+    }
+    started_ = true;
+    revision_ = view.revision;
+    std::string out;
+    if (view.phase != phase_ && view.phase.phase != ui::UpgradePhase::kNone) {
+        nlohmann::json event{{"event", "phase"}, {"phase", PhaseName(view.phase.phase)}};
+        if (view.phase.bytes_total > 0) {
+            event["bytes_sent"] = view.phase.bytes_sent;
+            event["bytes_total"] = view.phase.bytes_total;
+            event["bytes_per_second"] = view.phase.bytes_per_second;
+        }
+        if (view.phase.seconds_left) {
+            event["seconds_left"] = *view.phase.seconds_left;
+        }
+        out += Line(event);
+    }
+    phase_ = view.phase;
+    if (view.screen != screen_) {
+        screen_ = view.screen;
+        if (screen_ != ui::MainScreen::kBlank) {
+            out += Line({{"event", "display"}, {"display", ScreenName(screen_)}});
+        }
+    }
+    // The success display hides the bar as it fills it: its 100 is reported too.
+    const bool shown = view.progress.visible || view.screen == ui::MainScreen::kSuccess;
+    const std::optional<int> progress =
+        shown ? std::optional<int>(view.progress.position) : std::nullopt;
+    if (progress && progress != progress_) {
+        out += Line({{"event", "progress"}, {"value", *progress}});
+    }
+    progress_ = progress;
+    return out;
+}
+
+std::string JsonProgress::Dialog(const ui::MessageDialogView& dialog, std::int32_t answer) {
+    const char* name = answer == ui::kAnswerYes ? "yes" : answer == ui::kAnswerNo ? "no" : "ok";
+    return Line({{"event", "dialog"},
+                 {"layout", dialog.layout == ui::kLayoutYesNo ? "yes_no" : "ok"},
+                 {"text", TerminalText(dialog.text)},
+                 {"answer", name}});
+}
+
+std::string JsonProgress::Exit(int status) {
+    return Line({{"event", "exit"}, {"status", status}});
+}
+
+}  // namespace tessel::app
