@@ -49,6 +49,9 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
             } else if (arg == "--json") {
                 options.json = true;
                 continue;
+            } else if (arg == "--no-confirm") {
+                options.confirm = false;
+                continue;
             } else {
                 return Wrong("upgrade: unknown option " + std::string(arg));
             }
@@ -80,7 +83,7 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
 }
 
 std::string_view UsageText() {
-    return "usage: tessel-cli upgrade [--yes|--no] [--json]\n"
+    return "usage: tessel-cli upgrade [--yes|--no] [--json] [--no-confirm]\n"
            "       tessel-cli info [--json]\n"
            "       tessel-cli log\n"
            "       tessel-cli --version\n"
@@ -91,6 +94,8 @@ std::string_view UsageText() {
            "          without either the question is asked on a terminal and otherwise\n"
            "          answered No. --json writes the run as JSON lines: each phase,\n"
            "          progress step, display, question with its answer, and the exit status.\n"
+           "          After the success display it waits (at most 4 minutes) for the printer\n"
+           "          to come back and reads its version; --no-confirm skips that.\n"
            "info      lists the printers found, their status and firmware version, and the\n"
            "          printers that are plugged in but cannot be used. Sends no firmware.\n"
            "log       prints the log of the last upgrade run (every run's log is kept in the\n"
@@ -98,7 +103,9 @@ std::string_view UsageText() {
            "--version shows the carried firmware and checks the embedded payloads.\n"
            "\n"
            "Exit status of upgrade: 0 upgraded, 1 failed, 2 printer not ready, 3 ended with a\n"
-           "message (no printer, port busy, newer firmware, declined); 64 wrong usage.\n";
+           "message (no printer, port busy, newer firmware, declined); after the success\n"
+           "display 4 when the printer then reports another version, 5 when it did not come\n"
+           "back within the wait; 64 wrong usage.\n";
 }
 
 int ExitCodeForScreen(ui::MainScreen screen) {

@@ -20,6 +20,7 @@ struct CliOptions {
     Command command = Command::kHelp;
     PresetAnswer answer = PresetAnswer::kAsk;  // upgrade only
     bool json = false;                         // info, upgrade
+    bool confirm = true;                       // upgrade: read the version back afterwards
 
     friend bool operator==(const CliOptions&, const CliOptions&) = default;
 };
@@ -40,6 +41,8 @@ inline constexpr int kExitSuccess = 0;         // upgrade: the success display
 inline constexpr int kExitFailed = 1;          // upgrade: the failure display
 inline constexpr int kExitNotReady = 2;        // upgrade: the not-ready display
 inline constexpr int kExitEndedByMessage = 3;  // upgrade: no printer, port busy, newer, declined
+inline constexpr int kExitOtherVersion = 4;    // upgrade: success shown, another version reported
+inline constexpr int kExitNotBack = 5;         // upgrade: success shown, the printer not back
 inline constexpr int kExitUsage = 64;          // wrong arguments or environment
 inline constexpr int kExitInterrupted = 130;   // interrupted while no upgrade ran
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "app/cli_confirm.h"
 #include "app/cli_loop.h"
 #include "app/json_progress.h"
 #include "app/terminal_view.h"
@@ -152,7 +153,7 @@ void OnInterrupt(platform::Console& console) {
 }
 
 int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock& clock,
-               std::uint16_t langid, bool json) {
+               std::uint16_t langid, bool json, bool confirm) {
     TerminalView view(!json && console.OutputIsTerminal());
     std::optional<JsonProgress> json_progress;
     if (json) {
@@ -199,7 +200,9 @@ int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock&
         std::lock_guard lock(render_mutex);
         if (json_progress) {
             console.Write(json_progress->Render(session.Snapshot()));
-            console.Write(JsonProgress::Exit(status));
+            if (status != kExitSuccess || !confirm) {
+                console.Write(JsonProgress::Exit(status));
+            }
         } else {
             console.Write(view.Render(session.Snapshot()));
             console.Write(view.Finish());
@@ -208,7 +211,24 @@ int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock&
     if (!started) {
         console.WriteError("tessel-cli: another upgrade is already running\n");
     }
-    return status;
+    if (status != kExitSuccess || !confirm) {
+        return status;
+    }
+    const ui::PhaseReport confirming{ui::UpgradePhase::kConfirming, 0, 0, 0, kConfirmBoundSeconds};
+    console.Write(json ? JsonProgress::PhaseLine(confirming)
+                       : "-- " + TerminalView::PhaseText(confirming) + "\n");
+    const Confirmation confirmation = ConfirmNewVersion();
+    const int confirmed_status = confirmation.outcome == ConfirmOutcome::kConfirmed ? kExitSuccess
+                                 : confirmation.outcome == ConfirmOutcome::kOtherVersion
+                                     ? kExitOtherVersion
+                                     : kExitNotBack;
+    if (json) {
+        console.Write(JsonProgress::ConfirmationLine(confirmation) +
+                      JsonProgress::Exit(confirmed_status));
+    } else {
+        console.Write(ConfirmationText(confirmation) + "\n");
+    }
+    return confirmed_status;
 }
 
 }  // namespace tessel::app

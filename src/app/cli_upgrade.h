@@ -13,9 +13,10 @@ namespace tessel::app {
 // Runs one upgrade on the installed services and returns its exit status. The display runs on
 // `clock` (the services' clock), its texts in the language `langid`. The yes/no question is
 // answered by `answer`, else asked when standard input is a terminal, else answered No.
-// With `json`, standard output gets the run as JSON lines (app/json_progress.h) instead.
+// With `confirm`, a success is followed by ConfirmNewVersion (app/cli_confirm.h), whose
+// warnings have exit statuses of their own. With `json`, standard output gets the run as JSON lines (app/json_progress.h) instead.
 int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock& clock,
-               std::uint16_t langid, bool json = false);
+               std::uint16_t langid, bool json = false, bool confirm = false);
 
 // What an interrupt (Ctrl+C, a termination request) does: while an upgrade runs it is refused
 // with a notice, because the printer would be left half upgraded; while the run's question

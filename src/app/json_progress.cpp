@@ -62,16 +62,7 @@ std::string JsonProgress::Render(const ui::MainDisplayView& view) {
     revision_ = view.revision;
     std::string out;
     if (view.phase != phase_ && view.phase.phase != ui::UpgradePhase::kNone) {
-        nlohmann::json event{{"event", "phase"}, {"phase", PhaseName(view.phase.phase)}};
-        if (view.phase.bytes_total > 0) {
-            event["bytes_sent"] = view.phase.bytes_sent;
-            event["bytes_total"] = view.phase.bytes_total;
-            event["bytes_per_second"] = view.phase.bytes_per_second;
-        }
-        if (view.phase.seconds_left) {
-            event["seconds_left"] = *view.phase.seconds_left;
-        }
-        out += Line(event);
+        out += PhaseLine(view.phase);
     }
     phase_ = view.phase;
     if (view.screen != screen_) {
@@ -97,6 +88,31 @@ std::string JsonProgress::Dialog(const ui::MessageDialogView& dialog, std::int32
                  {"layout", dialog.layout == ui::kLayoutYesNo ? "yes_no" : "ok"},
                  {"text", TerminalText(dialog.text)},
                  {"answer", name}});
+}
+
+std::string JsonProgress::PhaseLine(const ui::PhaseReport& phase) {
+    nlohmann::json event{{"event", "phase"}, {"phase", PhaseName(phase.phase)}};
+    if (phase.bytes_total > 0) {
+        event["bytes_sent"] = phase.bytes_sent;
+        event["bytes_total"] = phase.bytes_total;
+        event["bytes_per_second"] = phase.bytes_per_second;
+    }
+    if (phase.seconds_left) {
+        event["seconds_left"] = *phase.seconds_left;
+    }
+    return Line(event);
+}
+
+std::string JsonProgress::ConfirmationLine(const Confirmation& confirmation) {
+    nlohmann::json event{{"event", "confirmation"},
+                         {"outcome", confirmation.outcome == ConfirmOutcome::kConfirmed ? "confirmed"
+                                     : confirmation.outcome == ConfirmOutcome::kOtherVersion
+                                         ? "other_version"
+                                         : "not_back"}};
+    if (!confirmation.version.empty()) {
+        event["version"] = confirmation.version;
+    }
+    return Line(event);
 }
 
 std::string JsonProgress::Exit(int status) {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "app/cli_confirm.h"
 #include "ui/main_display_model.h"
 
 namespace tessel::app {
@@ -26,6 +27,10 @@ class JsonProgress {
     static std::string Dialog(const ui::MessageDialogView& dialog, std::int32_t answer);
     // The last line.
     static std::string Exit(int status);
+    // A phase's line, and the confirmation's after a success:
+    //   {"event":"confirmation","outcome":"confirmed"|"other_version"|"not_back","version":"…"}
+    static std::string PhaseLine(const ui::PhaseReport& phase);
+    static std::string ConfirmationLine(const Confirmation& confirmation);
 
     static const char* PhaseName(ui::UpgradePhase phase);
 

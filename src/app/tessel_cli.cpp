@@ -134,7 +134,8 @@ int main(int argc, char** argv) {
     platform::Services logged = services;
     logged.debug = &log;
     const platform::ScopedServices with_log(logged);
-    const int status = app::RunUpgrade(options.answer, console, *services.clock, langid, options.json);
+    const int status = app::RunUpgrade(options.answer, console, *services.clock, langid, options.json,
+                                        options.confirm);
     if (status != app::kExitSuccess && !log.path().empty()) {
         console.WriteError("tessel-cli: the log of this run is " + app::PathText(log.path()) + "\n");
     }

@@ -107,10 +107,11 @@ TEST_F(CliEndToEndTest, UpgradeYesUpgradesAndAnInterruptMeanwhileIsRefused) {
     EXPECT_EQ(ValidPayloads("loader"), 1);
     EXPECT_EQ(ValidPayloads("firmware"), 1);
     const std::string& out = cli->output();
-    EXPECT_EQ(
-        out.rfind(English(ui::kTextSucceeded) + "\n" + English(ui::kTextNewDriver) + "\n"),
-        out.size() - English(ui::kTextSucceeded).size() - English(ui::kTextNewDriver).size() - 2)
-        << out;
+    // The success display, then the version read back from the printer after its restart.
+    const std::string end = English(ui::kTextSucceeded) + "\n" + English(ui::kTextNewDriver) +
+                            "\n-- confirming the printer's new version\n"
+                            "confirmed: the printer now runs 3.3.3.8\n";
+    EXPECT_EQ(out.rfind(end), out.size() - end.size()) << out;
     // The phases, each once and in order, with what is known of them when they begin.
     std::size_t after = 0;
     for (const char* phase :
@@ -295,6 +296,10 @@ TEST_F(CliEndToEndTest, JsonStreamOfAWholeUpgrade) {
             displays.push_back(e["display"]);
         } else if (e["event"] == "progress") {
             last_progress = e["value"];
+        } else if (e["event"] == "confirmation") {
+            EXPECT_EQ(e, (nlohmann::json{{"event", "confirmation"},
+                                         {"outcome", "confirmed"},
+                                         {"version", "3.3.3.8"}}));
         } else if (e["event"] == "dialog") {
             EXPECT_EQ(e["layout"], "yes_no");
             EXPECT_EQ(e["answer"], "yes");
@@ -303,11 +308,54 @@ TEST_F(CliEndToEndTest, JsonStreamOfAWholeUpgrade) {
     }
     EXPECT_EQ(phases, (std::vector<std::string>{"checking_printer", "reading_version",
                                                 "sending_loader", "waiting_for_restart",
-                                                "sending_firmware", "burning"}));
+                                                "sending_firmware", "burning", "confirming"}));
     EXPECT_EQ(firmware_sent, payloads::kFirmwareSpec.size);
     EXPECT_EQ(displays, (std::vector<std::string>{"progress", "success"}));
     EXPECT_EQ(last_progress, 100);
     EXPECT_EQ(ValidPayloads("firmware"), 1);
+}
+
+// After the success display the printer is asked for its version once it is back: the three
+// outcomes, each with its exit status, and --no-confirm, which does not wait.
+TEST_F(CliEndToEndTest, TheNewVersionIsReadBackAfterTheSuccess) {
+    struct Case {
+        const char* what;
+        void (*fault)(sim::PrinterConfig&);
+        std::vector<std::string> args;
+        int exit;
+        const char* last_line;
+    };
+    const Case cases[] = {
+        {"back with the new version", [](sim::PrinterConfig&) {}, {"upgrade", "--yes"},
+         kExitSuccess, "confirmed: the printer now runs 3.3.3.8"},
+        {"back with another version",
+         [](sim::PrinterConfig& p) { p.faults.version_after_burn = "3.3.2.9"; },
+         {"upgrade", "--yes"}, kExitOtherVersion,
+         "warning: after the upgrade the printer reports firmware 3.3.2.9, not 3.3.3.8."},
+        {"not back", [](sim::PrinterConfig& p) { p.faults.no_return_after_burn = true; },
+         {"upgrade", "--yes"}, kExitNotBack,
+         "warning: the printer did not come back and report its firmware within 4 minutes."},
+        {"not back, not asked", [](sim::PrinterConfig& p) { p.faults.no_return_after_burn = true; },
+         {"upgrade", "--yes", "--no-confirm"}, kExitSuccess, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::PrinterConfig printer;
+        c.fault(printer);
+        StartPrinters({printer});
+        auto cli = Run(c.args);
+        EXPECT_EQ(cli->Finish(kRunBound), c.exit) << cli->output();
+        EXPECT_EQ(ValidPayloads("firmware"), 1);
+        const std::string& out = cli->output();
+        if (c.last_line != nullptr) {
+            EXPECT_NE(out.find("\n" + std::string(c.last_line)), std::string::npos) << out;
+        } else {
+            EXPECT_EQ(out.find("confirm"), std::string::npos) << out;
+            const std::string end = English(ui::kTextNewDriver) + "\n";
+            EXPECT_EQ(out.rfind(end), out.size() - end.size()) << out;
+        }
+        emulator_.reset();
+    }
 }
 
 TEST_F(CliEndToEndTest, DisconnectDuringTheFirmwareFails) {

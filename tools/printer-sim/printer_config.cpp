@@ -203,6 +203,16 @@ constexpr PrinterFlag kFlags[] = {
          p.faults.return_product = id;
          return error;
      }},
+    {"--no-return-after-burn", "", "never come back after burning the firmware image", true,
+     [](P& p, A) {
+         p.faults.no_return_after_burn = true;
+         return std::string();
+     }},
+    {"--version-after-burn", "TEXT", "come back after the burn reporting this version", true,
+     [](P& p, A a) {
+         p.faults.version_after_burn = std::string(a);
+         return std::string();
+     }},
     {"--throughput", "BYTES_PER_S",
      "take at most this many bytes per second (1200000: full-speed USB)", true,
      [](P& p, A a) { return Number(a, 1ULL << 40, p.faults.throughput); }},

@@ -48,6 +48,9 @@ struct Faults {
     // After a valid loader: never come back, or come back under this product ID.
     bool no_return = false;
     std::optional<std::uint16_t> return_product;
+    // After burning the image: never come back, or come back reporting this version.
+    bool no_return_after_burn = false;
+    std::optional<std::string> version_after_burn;
     // Reads from the client at most this many bytes per second of printer time (0: no cap).
     std::uint64_t throughput = 0;
 

@@ -380,7 +380,8 @@ void PrinterCore::OnPayload() {
         return_after_drop_ = !config_.faults.no_return;
     } else {
         mode_ = Mode::kBurning;
-        version_after_burn_ = VersionAfterFirmware(version_, marker);
+        version_after_burn_ =
+            config_.faults.version_after_burn.value_or(VersionAfterFirmware(version_, marker));
         burn_end_at_ = now + std::int64_t{config_.burn_time_s} * 1000;
         ignored_bytes_ = 0;
         Emit("burn_start", {{"burn_ms", std::int64_t{config_.burn_time_s} * 1000},
@@ -396,7 +397,7 @@ void PrinterCore::Poll() {
         version_ = version_after_burn_;
         Emit("burn_end", {{"version", version_}, {"ignored_bytes", ignored_bytes_}});
         DropOff("restart after burning the firmware image", Mode::kNormal, config_.product_id,
-                true);
+                !config_.faults.no_return_after_burn);
     }
     if (drop_at_ && now >= *drop_at_) {
         drop_at_.reset();

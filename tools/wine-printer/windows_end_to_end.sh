@@ -96,12 +96,25 @@ echo "a whole upgrade"
 run_case success "$makers" -- upgrade --yes
 [ "$(status_of success)" = 0 ] || fail "upgrade exit status $(status_of success)"
 said success "The firmware upgrade is successful." || fail "no success display"
+said success "-- burning into flash, 3:24 left" || fail "no burning phase"
 python3 "$events" summary "$work/success.log" | sed 's/^/  /' || fail "not both payloads accepted"
 
-echo "the printer drops off the bus during the loader"
-run_case dropped "$makers" --disconnect-after 1000:loader -- upgrade --yes
+echo "the printer drops off the bus during the loader (the run as JSON lines)"
+run_case dropped "$makers" --disconnect-after 1000:loader -- upgrade --yes --json
 [ "$(status_of dropped)" = 1 ] || fail "upgrade exit status $(status_of dropped), not 1"
-said dropped "The firmware upgrade is failed." || fail "no failure display"
+python3 - "$work/dropped.out" <<'PY' || fail "not the JSON stream of a failed run"
+import json, sys
+events = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8") if line.strip()]
+phases = []
+for e in events:
+    if e["event"] == "phase" and (not phases or phases[-1] != e["phase"]):
+        phases.append(e["phase"])
+displays = [e["display"] for e in events if e["event"] == "display"]
+if phases[:3] != ["checking_printer", "reading_version", "sending_loader"]:
+    sys.exit(f"  phases: {phases}")
+if displays[-1:] != ["failure"] or events[-1] != {"event": "exit", "status": 1}:
+    sys.exit(f"  displays: {displays}, last: {events[-1]}")
+PY
 [ "$(payloads dropped loader)" = "1 0" ] || fail "the loader was not cut off"
 [ "$(payloads dropped firmware)" = "0 0" ] || fail "a firmware image was sent"
 

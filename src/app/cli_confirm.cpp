@@ -1,0 +1,88 @@
+#include "app/cli_confirm.h"
+
+#include <optional>
+#include <vector>
+
+#include "app/cli_info.h"
+#include "discovery/printer_list.h"
+#include "discovery/usb_discovery.h"
+#include "link/link_result.h"
+#include "link/printer_queries.h"
+#include "platform/services.h"
+#include "platform/text.h"
+#include "ui/ui_text.h"
+
+namespace tessel::app {
+namespace {
+
+std::string Text(const link::VersionResult& version) {
+    std::string text;
+    for (const std::uint8_t byte : version) {
+        if (byte == 0) {
+            break;
+        }
+        text.push_back(byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '?');
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string CarriedVersionText() {
+    std::string text = platform::Utf16ToUtf8(ui::g_strFwVersion);
+    return text.starts_with("FW") ? text.substr(2) : text;
+}
+
+Confirmation ConfirmNewVersion() {
+    platform::Clock& clock = platform::Clk();
+    const int selected = discovery::PrinterList().Selection();
+    std::optional<discovery::FoundUsbPrinter> upgraded;
+    std::size_t listed = discovery::g_vecListedPrinters.size();
+    if (selected >= 0 && static_cast<std::size_t>(selected) < listed) {
+        upgraded = discovery::g_vecListedPrinters[static_cast<std::size_t>(selected)];
+    }
+    const std::int64_t start = clock.NowSeconds();
+    for (;;) {
+        std::vector<discovery::FoundUsbPrinter> found;
+        discovery::SearchUSBPrinters(found);
+        const int row = upgraded ? discovery::FindSamePrinter(found, *upgraded, listed)
+                                 : (found.size() == 1 ? 0 : -1);
+        if (row >= 0) {
+            const auto device =
+                platform::Current().devices->Open(found[static_cast<std::size_t>(row)].device_path);
+            link::VersionResult version{};
+            if (device && link::ReadPrinterFWVersion(*device, version, kInfoVersionLimitSeconds) ==
+                              link::kLinkOk) {
+                Confirmation confirmation;
+                confirmation.version = Text(version);
+                confirmation.outcome = confirmation.version == CarriedVersionText()
+                                           ? ConfirmOutcome::kConfirmed
+                                           : ConfirmOutcome::kOtherVersion;
+                return confirmation;
+            }
+        }
+        if (clock.NowSeconds() - start >= kConfirmBoundSeconds) {
+            return {};
+        }
+        clock.SleepMs(kConfirmPollMs);
+    }
+}
+
+std::string ConfirmationText(const Confirmation& confirmation) {
+    switch (confirmation.outcome) {
+        case ConfirmOutcome::kConfirmed:
+            return "confirmed: the printer now runs " + confirmation.version;
+        case ConfirmOutcome::kOtherVersion:
+            return "warning: after the upgrade the printer reports firmware " +
+                   confirmation.version + ", not " + CarriedVersionText() +
+                   ". Restart the printer and run the upgrade again, or contact customer service.";
+        case ConfirmOutcome::kNotBack:
+            break;
+    }
+    return "warning: the printer did not come back and report its firmware within " +
+           std::to_string(kConfirmBoundSeconds / 60) +
+           " minutes. Check that it is switched on and connected, then run "
+           "\"tessel-cli info\" to see its version.";
+}
+
+}  // namespace tessel::app
