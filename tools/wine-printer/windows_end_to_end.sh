@@ -87,6 +87,12 @@ if wrong:
 PY
 [ "$(status_of info)" = 0 ] || fail "info exit status $(status_of info)"
 
+echo "info on a printer that answers no query ends within seconds"
+start=$SECONDS
+run_case silent "$stand_in" --no-answer all -- info --json
+[ "$(status_of silent)" = 0 ] || fail "info exit status $(status_of silent)"
+[ $((SECONDS - start)) -lt 30 ] || fail "info took $((SECONDS - start)) s on a silent printer"
+
 echo "a stand-in build and a device that could be a printer"
 run_case stand_in "$stand_in" -- upgrade --yes
 [ "$(status_of stand_in)" != 0 ] || fail "the stand-in build reported success"
