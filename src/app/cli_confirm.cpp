@@ -13,20 +13,6 @@
 #include "ui/ui_text.h"
 
 namespace tessel::app {
-namespace {
-
-std::string Text(const link::VersionResult& version) {
-    std::string text;
-    for (const std::uint8_t byte : version) {
-        if (byte == 0) {
-            break;
-        }
-        text.push_back(byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '?');
-    }
-    return text;
-}
-
-}  // namespace
 
 std::string CarriedVersionText() {
     std::string text = platform::Utf16ToUtf8(ui::g_strFwVersion);
@@ -54,7 +40,7 @@ Confirmation ConfirmNewVersion() {
             if (device && link::ReadPrinterFWVersion(*device, version, kInfoVersionLimitSeconds) ==
                               link::kLinkOk) {
                 Confirmation confirmation;
-                confirmation.version = Text(version);
+                confirmation.version = VersionText(version);
                 confirmation.outcome = confirmation.version == CarriedVersionText()
                                            ? ConfirmOutcome::kConfirmed
                                            : ConfirmOutcome::kOtherVersion;

@@ -16,18 +16,6 @@ namespace {
 using platform::FixedView;
 using platform::Utf16ToUtf8;
 
-// The version bytes as text; anything but printable ASCII shows as '?'.
-std::string VersionText(const link::VersionResult& version) {
-    std::string text;
-    for (const std::uint8_t byte : version) {
-        if (byte == 0) {
-            break;
-        }
-        text.push_back(byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '?');
-    }
-    return text;
-}
-
 // The upgrade's own version comparison, named for the report.
 VersionComparison Compare(const link::VersionResult& version) {
     switch (link::CompareVersionKey(link::VersionKey(version))) {
@@ -62,6 +50,21 @@ void Query(PrinterReport& report) {
         report.comparison = Compare(version);
     }
 }
+
+}  // namespace
+
+std::string VersionText(const link::VersionResult& version) {
+    std::string text;
+    for (const std::uint8_t byte : version) {
+        if (byte == 0) {
+            break;
+        }
+        text.push_back(byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '?');
+    }
+    return text;
+}
+
+namespace {
 
 const char* ComparisonName(VersionComparison comparison) {
     switch (comparison) {

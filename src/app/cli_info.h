@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "discovery/unusable_printers.h"
+#include "link/printer_queries.h"
 
 namespace tessel::app {
 
@@ -39,6 +40,10 @@ struct InfoReport {
 // last one-second read that passes each limit included).
 inline constexpr std::int64_t kInfoStatusLimitSeconds = 2;
 inline constexpr std::int64_t kInfoVersionLimitSeconds = 2;
+
+// A version reply's bytes as text, up to the first zero; anything but printable ASCII shows
+// as '?'.
+std::string VersionText(const link::VersionResult& version);
 
 // Runs discovery and the two queries on the installed services.
 InfoReport CollectInfo();
