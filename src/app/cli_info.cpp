@@ -32,7 +32,8 @@ void Query(PrinterReport& report) {
     if (report.device_path.empty()) {
         return;
     }
-    const auto device = platform::Current().devices->Open(report.device_path);
+    const auto device =
+        platform::Current().devices->OpenWithReason(report.device_path, report.open_failure);
     if (!device) {
         return;
     }
@@ -96,13 +97,29 @@ const char* ReasonName(discovery::UnusableReason reason) {
     return "unknown";
 }
 
+const char* OpenFailureName(platform::OpenFailure failure) {
+    switch (failure) {
+        case platform::OpenFailure::kNone:
+            return "none";
+        case platform::OpenFailure::kPermissionDenied:
+            return "permission_denied";
+        case platform::OpenFailure::kNoDevice:
+            return "no_device";
+        case platform::OpenFailure::kBusy:
+            return "busy";
+        case platform::OpenFailure::kOther:
+            break;
+    }
+    return "other";
+}
+
 std::string StatusText(const PrinterReport& p) {
     if (p.device_path.empty()) {
         return "not asked: no device path (the interface has no readable parameters or is "
                "not a plain printer interface)";
     }
     if (!p.opened) {
-        return "not asked: the device file does not open";
+        return "not asked: the device file does not open: " + OpenFailureText(p.open_failure);
     }
     if (!p.status) {
         return "no answer to the status query";
@@ -139,6 +156,22 @@ std::string OrNone(const std::u16string& s) {
 }
 
 }  // namespace
+
+std::string OpenFailureText(platform::OpenFailure failure) {
+    switch (failure) {
+        case platform::OpenFailure::kPermissionDenied:
+            return "permission denied (install the tessel package for its udev rule, then "
+                   "unplug and plug in the printer)";
+        case platform::OpenFailure::kNoDevice:
+            return "no such device (the printer is gone, or no driver is bound to it)";
+        case platform::OpenFailure::kBusy:
+            return "busy (another program holds it)";
+        case platform::OpenFailure::kNone:
+        case platform::OpenFailure::kOther:
+            break;
+    }
+    return "the system gave another reason";
+}
 
 InfoReport CollectInfo() {
     InfoReport report;
@@ -213,6 +246,8 @@ std::string InfoJson(const InfoReport& report) {
             {"port", Utf16ToUtf8(p.port)},
             {"device_path", Utf16ToUtf8(p.device_path)},
             {"opened", p.opened},
+            {"open_failure", p.opened ? nlohmann::json(nullptr)
+                                      : nlohmann::json(OpenFailureName(p.open_failure))},
             {"status", p.status ? json(*p.status) : json(nullptr)},
             {"ready", p.status ? json(upgrade::StatusAllowsUpgrade(*p.status)) : json(nullptr)},
             {"version", p.version ? json(*p.version) : json(nullptr)},

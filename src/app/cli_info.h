@@ -11,6 +11,7 @@
 
 #include "discovery/unusable_printers.h"
 #include "link/printer_queries.h"
+#include "platform/device_file.h"
 
 namespace tessel::app {
 
@@ -21,6 +22,7 @@ struct PrinterReport {
     std::u16string port;             // empty when it could not be read
     std::u16string device_path;      // empty when the printer cannot be opened by path
     bool opened = false;             // the device file opened for the queries
+    platform::OpenFailure open_failure = platform::OpenFailure::kNone;  // why it did not
     std::int32_t status_result = 0;  // the status query's link result
     std::optional<std::uint8_t> status;
     std::int32_t version_result = 0;     // the version query's link result
@@ -54,6 +56,9 @@ std::string InfoJson(const InfoReport& report);
 
 // Why a supported printer cannot be used, in plain words.
 std::string UnusableReasonText(const discovery::UnusablePrinter& printer);
+// Why a printer's device file did not open, for the user (English: no entry of the text table
+// says it).
+std::string OpenFailureText(platform::OpenFailure failure);
 
 // The exit status of info: 0 when the discovery pass ran to its end, 1 otherwise.
 int InfoExitCode(const InfoReport& report);

@@ -34,6 +34,8 @@ bool SetUSBDeviceReinstall(std::u16string_view enumerator) {
         }
         value[0] |= kConfigFlagReinstall;  // the lowest byte of the little-endian value
         if (!set->WriteConfigFlags(value)) {
+            // Nothing the user could act on mid-upgrade: the step is left out quietly.
+            platform::Debug(kReinstallWriteFailedLine);
             return false;
         }
     }

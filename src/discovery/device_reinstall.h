@@ -17,4 +17,9 @@ inline constexpr unsigned kConfigFlagReinstall = 0x20;
 // machine: it flags nothing and gives false.
 bool SetUSBDeviceReinstall(std::u16string_view enumerator);
 
+// The debugger line of a flag write the system refused: it needs administrator rights (root
+// on Linux), which the tool does not ask for.
+inline constexpr std::u16string_view kReinstallWriteFailedLine =
+    u"SetUSBDeviceReinstall(): the flags could not be written (needs administrator rights)";
+
 }  // namespace tessel::discovery

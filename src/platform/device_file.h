@@ -44,9 +44,25 @@ public:
     virtual std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) = 0;
 };
 
+// Why a device file did not open, as the system told it.
+enum class OpenFailure {
+    kNone,              // it opened
+    kPermissionDenied,  // the user may not open it (no access rule for the printer)
+    kNoDevice,          // no such device: gone, or no driver bound to make the node work
+    kBusy,              // another program holds it
+    kOther,             // any other reason, or a backend that cannot tell
+};
+
 class DeviceFiles {
 public:
     virtual ~DeviceFiles() = default;
+    // As Open, and says why it failed. Backends that cannot tell report kOther.
+    virtual std::unique_ptr<DeviceFile> OpenWithReason(const std::u16string& path,
+                                                       OpenFailure& failure) {
+        auto file = Open(path);
+        failure = file ? OpenFailure::kNone : OpenFailure::kOther;
+        return file;
+    }
     // Opens the device at `path` for reading and writing, shared for reading only.
     // Returns null when it cannot be opened.
     virtual std::unique_ptr<DeviceFile> Open(const std::u16string& path) = 0;

@@ -30,7 +30,11 @@ InfoReport Sample() {
     silent.opened = true;
     silent.status_result = -20;
     silent.version_result = -1;
-    report.printers = {ready, silent};
+    PrinterReport denied;
+    denied.name = u"Bexlot r7100 Series";
+    denied.device_path = u"/dev/usb/lp2";
+    denied.open_failure = platform::OpenFailure::kPermissionDenied;
+    report.printers = {ready, silent, denied};
     report.unusable = {UnusablePrinter{u"USB\\VID_7A3C&PID_0C14\\S", u"Bexlot r7400 Series", u"1-3",
                                        u"usbfs", UnusableReason::kHeldByProgram}};
     return report;
@@ -40,7 +44,9 @@ TEST(InfoReport, JsonCarriesEveryPrinterWithWhatIsKnownAndNullsForWhatIsNot) {
     const auto doc = nlohmann::json::parse(InfoJson(Sample()));
     EXPECT_EQ(doc["carried_version"], "FW3.3.3.8");
     EXPECT_EQ(doc["search_complete"], true);
-    ASSERT_EQ(doc["printers"].size(), 2u);
+    ASSERT_EQ(doc["printers"].size(), 3u);
+    EXPECT_TRUE(doc["printers"][0]["open_failure"].is_null());
+    EXPECT_EQ(doc["printers"][2]["open_failure"], "permission_denied");
     const auto& ready = doc["printers"][0];
     EXPECT_EQ(ready["port"], "usb://Bexlot/R7200%20Series?serial=SER1");
     EXPECT_EQ(ready["device_path"], "/dev/usb/lp0");
@@ -65,6 +71,8 @@ TEST(InfoReport, TextSaysWhatAnUpgradeWouldDo) {
           "3.3.4.0, newer than the carried FW3.3.3.8: the upgrade stops",
           "Printer 2: Bexlot DEFAULT Printer", "port:     (none)", "no answer to the status query",
           "no answer to the version query", "first printer only",
+          "Printer 3: Bexlot r7100 Series",
+          "not asked: the device file does not open: permission denied (install the tessel",
           "Plugged in but not usable: Bexlot r7400 Series at 1-3: a program holds"}) {
         EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
     }

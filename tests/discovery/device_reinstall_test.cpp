@@ -2,6 +2,7 @@
 
 #include "discovery/device_reinstall.h"
 #include "fake_discovery.h"
+#include "platform/text.h"
 
 namespace tessel::discovery {
 namespace {
@@ -48,6 +49,8 @@ TEST_F(SetUSBDeviceReinstallTest, StopsAtTheFirstInstanceThatFails) {
         SCOPED_TRACE(c.what);
         flags.instances[kEnumerator] = {FakeInstance{}, FakeInstance{}, FakeInstance{}};
         c.spoil(flags.instances[kEnumerator][1]);
+        const std::string refused = platform::Utf16ToUtf8(kReinstallWriteFailedLine);
+        const std::size_t refused_before = debug.Count(refused);
 
         EXPECT_FALSE(SetUSBDeviceReinstall(kEnumerator));
 
@@ -56,6 +59,9 @@ TEST_F(SetUSBDeviceReinstallTest, StopsAtTheFirstInstanceThatFails) {
         EXPECT_EQ(instances[1].writes, 0);
         EXPECT_EQ(instances[2].writes, 0);
         EXPECT_EQ(flags.live_sets, 0);
+        // A refused write is the one failure a user without rights meets: it leaves its line.
+        EXPECT_EQ(debug.Count(refused) - refused_before,
+                  c.what == std::string("write fails") ? 1u : 0u);
     }
 }
 

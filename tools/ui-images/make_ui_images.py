@@ -2,13 +2,16 @@
 """Draws the Windows front end's images and writes them as BMP and ICO files.
 
     make_ui_images.py OUTPUT_DIR
+    make_ui_images.py --icon-png SIZE FILE
 
 writes warning_large.bmp (97 x 90), success.bmp (98 x 93), warning_small.bmp (45 x 40) and
-tessel.ico (16, 32 and 48 pixels). A pixel that the shapes below do not cross takes their
+tessel.ico (16, 32 and 48 pixels). The second form writes the application icon as one PNG
+of SIZE x SIZE pixels (the Linux desktop entry's icon). A pixel that the shapes below do not cross takes their
 colour; a pixel on an edge averages 8 x 8 samples, so edges are smooth. The output depends on
 nothing but this file (standard library only).
 """
 import math
+import zlib
 import os
 import struct
 import sys
@@ -215,7 +218,30 @@ def ico_bytes(images):
     return struct.pack("<HHH", 0, 1, len(images)) + bytes(entries) + bytes(data)
 
 
+def png_bytes(rows):
+    """A 32-bit RGBA PNG."""
+    height, width = len(rows), len(rows[0])
+    raw = bytearray()
+    for row in rows:
+        raw.append(0)  # no filter
+        for pixel in row:
+            raw += bytes(pixel)
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body +
+                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
 def main(argv):
+    if len(argv) == 4 and argv[1] == "--icon-png":
+        size = int(argv[2])
+        with open(argv[3], "wb") as f:
+            f.write(png_bytes(render(size, size, application_icon(size))))
+        return 0
     if len(argv) != 2:
         sys.stderr.write(__doc__)
         return 2

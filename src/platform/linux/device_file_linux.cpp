@@ -208,19 +208,45 @@ class LinuxDeviceFile final : public DeviceFile {
     bool cut_off_ = false;
 };
 
+// The system's reason for a failed open, in the tool's terms.
+OpenFailure OpenFailureFromErrno(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return OpenFailure::kPermissionDenied;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return OpenFailure::kNoDevice;
+        case EBUSY:
+            return OpenFailure::kBusy;
+        default:
+            return OpenFailure::kOther;
+    }
+}
+
 class LinuxDeviceFiles final : public DeviceFiles {
   public:
     explicit LinuxDeviceFiles(PrinterGuess guess) : guess_(guess) {}
 
     std::unique_ptr<DeviceFile> Open(const std::u16string& path) override {
+        OpenFailure ignored = OpenFailure::kNone;
+        return OpenWithReason(path, ignored);
+    }
+
+    std::unique_ptr<DeviceFile> OpenWithReason(const std::u16string& path,
+                                               OpenFailure& failure) override {
         const std::string native = Utf16ToUtf8(path);
         int fd;
         do {
             fd = ::open(native.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) {
+            failure = OpenFailureFromErrno(errno);
             return nullptr;
         }
+        failure = OpenFailure::kNone;
         struct stat st {};
         const bool known = ::fstat(fd, &st) == 0;
         const bool could_be_printer =

@@ -1,0 +1,20 @@
+# Checks the generated udev rule: each supported ID pair on the USB device and on its lp node.
+file(READ ${RULE} rule)
+foreach(pair 7a3c:0000 1286:0000 7a3c:0c11 7a3c:0c12 7a3c:0c13 7a3c:0c14)
+    string(REPLACE ":" ";" ids ${pair})
+    list(GET ids 0 vid)
+    list(GET ids 1 pid)
+    foreach(line
+            "SUBSYSTEM==\"usb\", ENV{DEVTYPE}==\"usb_device\", ATTR{idVendor}==\"${vid}\", ATTR{idProduct}==\"${pid}\", TAG+=\"uaccess\""
+            "SUBSYSTEM==\"usbmisc\", KERNEL==\"lp[0-9]*\", ATTRS{idVendor}==\"${vid}\", ATTRS{idProduct}==\"${pid}\", TAG+=\"uaccess\"")
+        string(FIND "${rule}" "${line}\n" at)
+        if(at EQUAL -1)
+            message(FATAL_ERROR "missing from ${RULE}: ${line}")
+        endif()
+    endforeach()
+endforeach()
+string(REGEX MATCHALL "TAG\\+=" tags "${rule}")
+list(LENGTH tags count)
+if(NOT count EQUAL 12)
+    message(FATAL_ERROR "expected 12 rules in ${RULE}, found ${count}")
+endif()
