@@ -231,6 +231,7 @@ class LinuxUsbPrinterInterfaces final : public UsbPrinterInterfaces {
         }
         std::sort(found.begin(), found.end());
         std::vector<std::string> nodes;
+        nodes.reserve(found.size());
         for (auto& [n, name] : found) {
             nodes.push_back(std::move(name));
         }
