@@ -16,15 +16,23 @@ endfunction()
 
 # A GoogleTest executable registered with CTest. Natively every test case becomes a CTest
 # test; under an emulator (Wine) the executable runs as one CTest test, which keeps the
-# number of Wine start-ups small.
+# number of Wine start-ups small. Suites named in TESSEL_THREADED_TESTS get the label "threads".
 function(tessel_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
     tessel_warnings(${name})
-    if(CMAKE_CROSSCOMPILING)
+    if(TESSEL_FUZZ)
+        # The fuzz build runs only the fuzz targets; its test libraries serve them.
+        set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL ON)
+    elseif(CMAKE_CROSSCOMPILING)
         add_test(NAME ${name} COMMAND ${name})
     else()
-        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+        set(labels "")
+        if(name IN_LIST TESSEL_THREADED_TESTS)
+            set(labels threads)
+        endif()
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                             PROPERTIES LABELS "${labels}")
     endif()
 endfunction()

@@ -42,11 +42,12 @@ std::string_view TrimEnd(std::string_view s) {
 }
 
 // The USB serial number the way libusb's ASCII reading of the string descriptor gives it:
-// every UTF-16 unit above 0xFF becomes "?", the others become one byte; at most 255 bytes.
+// every UTF-16 unit above 0xFF becomes "?", the others become one byte; at most 255 bytes,
+// ending at a zero unit (CUPS takes it as a C string).
 std::string AsciiSerial(const std::string& utf8) {
     std::string out;
     for (char16_t unit : Utf8ToUtf16(utf8)) {
-        if (out.size() == kMaxFieldBytes) {
+        if (out.size() == kMaxFieldBytes || unit == 0) {
             break;
         }
         out.push_back(unit > 0xFF ? '?' : static_cast<char>(unit));
@@ -111,6 +112,7 @@ bool EnumeratorCovers(std::u16string_view enumerator, std::u16string_view instan
 }
 
 Ieee1284Values ParseIeee1284DeviceId(std::string_view id) {
+    id = id.substr(0, id.find('\0'));  // CUPS reads it as a C string
     Ieee1284Values values;
     std::size_t i = 0;
     while (i < id.size()) {

@@ -38,9 +38,9 @@ bool SameInstanceSerial(std::u16string_view instance_a, std::u16string_view inst
 bool EnumeratorCovers(std::u16string_view enumerator, std::u16string_view instance_id);
 
 // The key/value pairs of an IEEE 1284 device ID ("MFG:Bexlot;MDL:R7200 Series;"), read the
-// way CUPS reads them: blanks around keys and values dropped, a pair without its closing ";"
-// ignored, keys and values cut at 255 bytes, a repeated key (in any letter case) keeps its
-// last value.
+// way CUPS reads them: the text ends at a zero byte, blanks around keys and values dropped,
+// a pair without its closing ";" ignored, keys and values cut at 255 bytes, a repeated key (in
+// any letter case) keeps its last value.
 using Ieee1284Values = std::vector<std::pair<std::string, std::string>>;
 Ieee1284Values ParseIeee1284DeviceId(std::string_view device_id);
 // The value of `key` (any letter case), or null.

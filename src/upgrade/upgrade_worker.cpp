@@ -258,7 +258,8 @@ std::int32_t CheckPrinterStatus2() {
     std::uint8_t status = 0;
     std::int32_t result = kStatusUnavailable;
     if (link::ReadPrinterSTATUS(*device, status) == link::kLinkOk) {
-        result = static_cast<std::int8_t>(status);
+        // The status byte is a signed 8-bit number: 0x80-0xFF are -128 to -1.
+        result = status < 0x80 ? status : status - 0x100;
     }
     device.reset();
     platform::Debug(u"CheckPrinterStatus2()------->");

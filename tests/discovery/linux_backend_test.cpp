@@ -109,6 +109,34 @@ TEST_F(LinuxBackendTest, FindsEmulatedPrintersWithTheirPortsAndDevicePaths) {
     EXPECT_EQ(g_strHardID, u"USB\\VID_7a3c&PID_0c11");
 }
 
+// The node's DEVNAME names a device below the /dev root; one that would lead elsewhere (or
+// holds a zero byte, which would cut the path where the system opens it) is not taken, and
+// the node's own name stands in as for a uevent without DEVNAME.
+TEST_F(LinuxBackendTest, DevnameLeadingOutOfTheDevRootIsNotTaken) {
+    using namespace std::string_literals;
+    tree.AddPrinter(Bexlot("1-1", 4, "0c12", "SER1", "R7200 Series"));
+    const fs::path uevent = tree.sys / "class" / "usbmisc" / "lp4" / "uevent";
+    const std::string own = (tree.dev / "usb" / "lp4").string();
+    const struct {
+        std::string devname;
+        std::string path;
+    } cases[] = {
+        {"usb/lp9", (tree.dev / "usb" / "lp9").string()},
+        {"/etc/passwd", own},
+        {"../etc/passwd", own},
+        {"usb/../../etc/passwd", own},
+        {"usb/lp4\0/../../x"s, own},
+        {"", own},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.devname);
+        testing::WriteFile(uevent, "MAJOR=180\nMINOR=4\nDEVNAME=" + c.devname + "\n");
+        std::vector<UsbPrinterEntry> list;
+        EXPECT_EQ(SearchUSBPrint(list), kSearchDone);
+        EXPECT_EQ(U8(g_strDevicePath), c.path);
+    }
+}
+
 TEST_F(LinuxBackendTest, WalksTwelveNodesInLpNumberOrderAndStopsAfterTen) {
     // Supported printers at lp9, lp10 and lp11: in name order lp10 and lp11 would come before
     // lp2 and be found.

@@ -1,3 +1,5 @@
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "platform/usb_names.h"
@@ -58,8 +60,9 @@ TEST(UsbNames, AnEnumeratorCoversWholeLeadingComponents) {
 }
 
 TEST(UsbNames, DeviceUriPartsFollowTheCupsUsbBackend) {
+    using namespace std::string_literals;
     struct Case {
-        const char* device_id;
+        std::string device_id;
         std::optional<std::string> usb_serial;
         int interface_number;
         UsbDeviceUriParts parts;
@@ -104,6 +107,9 @@ TEST(UsbNames, DeviceUriPartsFollowTheCupsUsbBackend) {
         {"", std::nullopt, 0, {"Unknown", "Printer", ""}},
         // A pair without its closing ";" does not count.
         {"MFG:Bexlot;MDL:R7200", std::nullopt, 0, {"Bexlot", "Unknown Model", ""}},
+        // Both texts end at a zero byte, as the C strings CUPS reads them as.
+        {"MFG:Bexlot;MDL:R7200;\0SN:HIDDEN;"s, "SER\0X"s, 0, {"Bexlot", "R7200", "?serial=SER"}},
+        {"MFG:Bex\0lot;MDL:R7200;"s, std::nullopt, 0, {"Unknown", "Printer", ""}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.device_id);

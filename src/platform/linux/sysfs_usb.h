@@ -15,7 +15,7 @@ std::filesystem::path SysfsRoot();
 std::filesystem::path DevRoot();
 
 // The kernel hands over an attribute of at most a page; no page is larger than this.
-inline constexpr std::size_t kMaxAttributeBytes = 64 * 1024;
+inline constexpr std::size_t kMaxAttributeBytes = std::size_t{64} * 1024;
 
 // The attribute file's text with one trailing newline removed; nothing when it cannot be read,
 // would block (a FIFO), or holds more than kMaxAttributeBytes (a file that never ends).

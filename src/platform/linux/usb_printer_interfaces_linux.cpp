@@ -63,6 +63,20 @@ int InterfaceNumber(const fs::path& interface_dir) {
     return n;
 }
 
+// A device name as the kernel writes DEVNAME: a path below /dev ("usb/lp0"). Not one that is
+// empty, absolute, steps up out of /dev or holds a zero byte (where the path would be cut).
+bool IsDevName(std::string_view name) {
+    if (name.empty() || name.front() == '/' || name.find('\0') != std::string_view::npos) {
+        return false;
+    }
+    for (const fs::path& part : fs::path(name)) {
+        if (part == "..") {
+            return false;
+        }
+    }
+    return true;
+}
+
 class LinuxDeviceParameters final : public DeviceParameters {
   public:
     explicit LinuxDeviceParameters(fs::path interface_dir)
@@ -159,7 +173,8 @@ class LinuxInterfaceSet final : public UsbPrinterInterfaceSet {
     }
 
   private:
-    // <dev root>/<DEVNAME> from the node's uevent; the kernel names usblp nodes usb/lpN.
+    // <dev root>/<DEVNAME> from the node's uevent; the kernel names usblp nodes usb/lpN, which
+    // stands in when the uevent has no usable DEVNAME.
     std::u16string DevicePath() const {
         std::string devname = "usb/" + node_;
         if (const auto uevent = sysfs::ReadAttribute(class_dir_ / node_ / "uevent")) {
@@ -170,7 +185,7 @@ class LinuxInterfaceSet final : public UsbPrinterInterfaceSet {
                     end = uevent->size();
                 }
                 const std::string_view line(uevent->data() + start, end - start);
-                if (line.starts_with("DEVNAME=") && line.size() > 8) {
+                if (line.starts_with("DEVNAME=") && IsDevName(line.substr(8))) {
                     devname = std::string(line.substr(8));
                 }
                 start = end + 1;
@@ -216,6 +231,7 @@ class LinuxUsbPrinterInterfaces final : public UsbPrinterInterfaces {
         }
         std::sort(found.begin(), found.end());
         std::vector<std::string> nodes;
+        nodes.reserve(found.size());
         for (auto& [n, name] : found) {
             nodes.push_back(std::move(name));
         }
