@@ -228,7 +228,7 @@ const Outcome kOutcomes[] = {
      -1, 0, 0},
     {"SilentStatusIsNotReady", [](auto& c) { c.faults.no_answer = sim::kStatusQuery; }, 0,
      MainScreen::kNotReady, -1, 0, 0},
-    {"WrongReplyCodeIsNotReady", [](auto& c) { c.faults.wrong_command = true; }, 0,
+    {"WrongReplyCodeIsNotReady", [](auto& c) { c.faults.wrong_command = sim::kAllQueries; }, 0,
      MainScreen::kNotReady, -1, 0, 0},
     {"SilentVersionQueryIsNotReady", [](auto& c) { c.faults.no_answer = sim::kVersionQuery; }, 0,
      MainScreen::kNotReady, -1, 0, 0},
