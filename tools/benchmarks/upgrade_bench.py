@@ -16,6 +16,7 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import time
 
 FULL_SPEED_USB = 1_200_000  # bytes per second
 TICKS, TICK_S = 100, 2.8
@@ -35,6 +36,12 @@ class Emulator:
         self.env.update({"TESSEL_TIME_SCALE": str(scale), "LANG": "C",
                          "CUPS_SERVER": "/nonexistent/tessel-cups.sock",
                          "XDG_STATE_HOME": tempfile.mkdtemp(prefix="tessel-bench-state-")})
+        # The roots come before the printer: wait until it is on the bus.
+        deadline = time.monotonic() + 10
+        while not any(e["event"] == "appear" for e in self.events()):
+            if time.monotonic() > deadline:
+                sys.exit("the emulated printer did not appear")
+            time.sleep(0.01)
 
     def node(self):
         return os.path.join(self.env["TESSEL_DEV_ROOT"], "usb", "lp0")
@@ -104,8 +111,12 @@ def cpu_and_memory(cli, sim, payload_dir, rounds):
             emulator.stop()
         emulator = Emulator(sim, scale)
         try:
-            with open(firmware, "rb") as src, open(emulator.node(), "wb") as dst:
-                _, *m = measured(["cat"], emulator.env, stdin=src, stdout=dst)
+            with open(firmware, "rb") as src:
+                dst = os.open(emulator.node(), os.O_WRONLY)
+                status, *m = measured(["cat"], emulator.env, stdin=src, stdout=dst)
+                os.close(dst)
+            if status != 0:
+                sys.exit(f"cat into the printer's pseudo-terminal failed (exit {status})")
             rows["cat firmware.bin > pty"].append(m)
         finally:
             emulator.stop()
