@@ -1,6 +1,7 @@
 #include "platform/services.h"
 
 #include "platform/device_config_flags.h"
+#include "platform/power.h"
 #include "platform/print_spooler.h"
 #include "platform/usb_printer_interfaces.h"
 
@@ -9,7 +10,8 @@ namespace tessel::platform {
 Services& Current() {
     static Services services{&SystemClock(),        &SystemDebugOutput(),
                              &SystemDeviceFiles(),  &SystemUsbPrinterInterfaces(),
-                             &SystemPrintSpooler(), &SystemDeviceConfigFlags()};
+                             &SystemPrintSpooler(), &SystemDeviceConfigFlags(),
+                             &SystemPower()};
     return services;
 }
 

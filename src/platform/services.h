@@ -11,6 +11,7 @@ namespace tessel::platform {
 class UsbPrinterInterfaces;  // discovery: present USB printer interfaces
 class PrintSpooler;          // discovery: print queues and their jobs
 class DeviceConfigFlags;     // discovery: the reinstall flag of device instances
+class Power;                 // the upgrade: keeping the machine awake
 
 struct Services {
     Clock* clock = nullptr;
@@ -19,6 +20,7 @@ struct Services {
     UsbPrinterInterfaces* usb = nullptr;
     PrintSpooler* spooler = nullptr;
     DeviceConfigFlags* flags = nullptr;
+    Power* power = nullptr;  // none: nobody is asked to keep the machine awake
 };
 
 // The installed services. Before anything is installed, all of them are the system's.

@@ -16,6 +16,7 @@
 #include "link/payload_transfer.h"
 #include "link/printer_queries.h"
 #include "payloads/payload_format.h"
+#include "platform/power.h"
 #include "platform/services.h"
 #include "platform/text.h"
 #include "ui/ui_text.h"
@@ -337,10 +338,16 @@ std::int32_t WaitForFlashBurn() {
 }
 
 std::uint32_t UpgradeWorker(ui::UpgradeDisplay& display) {
+    // The machine stays awake for the whole run, whichever way it ends.
+    std::unique_ptr<platform::SleepBlock> awake;
+    if (platform::Power* power = platform::Current().power) {
+        awake = power->BlockSleep();
+    }
     LockStartControls(display);
     bUpgrading.store(1);  // the start request set it already; kept for direct callers
     display.SetWorkerRunning(true);
     Run(display).Execute();
+    awake.reset();
     display.SetWorkerRunning(false);
     bUpgrading.store(0);
     return 0;

@@ -17,6 +17,8 @@
 #include "app/terminal_view.h"
 #include "child_process.h"
 #include "emulator.h"
+#include "platform/power.h"
+#include "private_logind.h"
 #include "ui/ui_text.h"
 
 namespace tessel::app {
@@ -59,6 +61,8 @@ class CliEndToEndTest : public ::testing::Test {
                 {"TESSEL_TIME_SCALE", std::to_string(time_scale)},
                 // No print queues: the port check asks a scheduler that is not there.
                 {"CUPS_SERVER", "/nonexistent/tessel-cups.sock"},
+                // No logind unless a test starts its own.
+                {"DBUS_SYSTEM_BUS_ADDRESS", system_bus_},
                 {"LANG", "C"},
             },
             input);
@@ -79,6 +83,7 @@ class CliEndToEndTest : public ::testing::Test {
     }
 
     std::unique_ptr<sim::Emulator> emulator_;
+    std::string system_bus_ = "unix:path=/nonexistent/tessel-system-bus";
     // The state folder of the program's runs (their logs), one per test.
     std::string state_home_ = [] {
         const auto folder =
@@ -419,6 +424,60 @@ TEST_F(CliEndToEndTest, InfoOnAPrinterThatDoesNotAnswerEndsWithinSeconds) {
     EXPECT_TRUE(doc["printers"][0]["status"].is_null());
     EXPECT_TRUE(doc["printers"][0]["version"].is_null());
     EXPECT_EQ(PayloadStarts(), 0);
+}
+
+// While a run is on, logind holds the tool's lock against sleep; once it has ended, no lock is
+// left, whichever way it ended.
+TEST_F(CliEndToEndTest, TheMachineIsKeptAwakeWhileTheRunIsOn) {
+    testing::PrivateLogind logind;
+    std::string error;
+    ASSERT_TRUE(logind.Start(error)) << error;
+    system_bus_ = logind.address();
+    const testing::Inhibitor lock{"sleep", platform::kSleepBlockWho, platform::kSleepBlockWhy,
+                                  "block"};
+    struct Case {
+        const char* what;
+        void (*fault)(sim::PrinterConfig&);
+        const char* during;  // an emulator event while the run is still on for a while
+        int exit;
+    };
+    const Case cases[] = {
+        {"success", [](sim::PrinterConfig&) {}, "burn_start", kExitSuccess},
+        {"failure",
+         [](sim::PrinterConfig& p) {
+             p.faults.disconnect_after = 5'000'000;
+             p.faults.disconnect_payload = sim::PayloadSelect::kFirmware;
+         },
+         "payload_start", kExitFailed},
+        {"not ready", [](sim::PrinterConfig& p) { p.faults.no_answer = sim::kStatusQuery; },
+         "no_answer", kExitNotReady},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::PrinterConfig printer;
+        c.fault(printer);
+        StartPrinters({printer});
+        auto cli = Run({"upgrade", "--yes", "--no-confirm"});
+        ASSERT_TRUE(emulator_->WaitFor(
+            [&](const sim::Json& e) { return e["event"] == c.during; }, kRunBound));
+        EXPECT_EQ(logind.Inhibitors(), std::vector<testing::Inhibitor>{lock});
+        EXPECT_EQ(cli->Finish(kRunBound), c.exit) << cli->output();
+        EXPECT_EQ(logind.WaitForInhibitors({}), std::vector<testing::Inhibitor>{});
+        emulator_.reset();
+    }
+}
+
+// Without logind the upgrade goes on; its log says that the machine was not kept awake.
+TEST_F(CliEndToEndTest, WithoutLogindTheUpgradeGoesOn) {
+    StartPrinters({sim::PrinterConfig{}});
+    auto cli = Run({"upgrade", "--yes", "--no-confirm"});
+    EXPECT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
+    EXPECT_EQ(ValidPayloads("firmware"), 1);
+    auto log = Run({"log"});
+    ASSERT_EQ(log->Finish(kRunBound), kExitSuccess);
+    EXPECT_NE(log->output().find("BlockSleep(): no inhibitor lock (system D-Bus: "),
+              std::string::npos)
+        << log->output();
 }
 
 }  // namespace

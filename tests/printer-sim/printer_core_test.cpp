@@ -204,14 +204,17 @@ TEST(PrinterCore, Faults) {
              EXPECT_EQ(p.port.pieces, (std::vector<std::size_t>{10, 6}));
              EXPECT_EQ(p.TakeSent(), StatusReply(0));
          }},
-        {"wrong magic", [](PrinterConfig& c) { c.faults.wrong_magic = true; },
+        {"wrong magic in version replies only",
+         [](PrinterConfig& c) { c.faults.wrong_magic = kVersionQuery; },
          [](Printer& p) {
              p.Send(StatusQuery());
-             Bytes expected = StatusReply(0);
+             EXPECT_EQ(p.TakeSent(), StatusReply(0));
+             p.Send(VersionQuery());
+             Bytes expected = VersionReply("3.3.2.9");
              expected[1] = 0xAD;
              EXPECT_EQ(p.TakeSent(), expected);
          }},
-        {"wrong command code", [](PrinterConfig& c) { c.faults.wrong_command = true; },
+        {"wrong command code", [](PrinterConfig& c) { c.faults.wrong_command = kAllQueries; },
          [](Printer& p) {
              p.Send(StatusQuery());
              Bytes expected = StatusReply(0);
@@ -222,6 +225,17 @@ TEST(PrinterCore, Faults) {
          [](Printer& p) {
              p.Send(VersionQuery());
              EXPECT_EQ(p.TakeSent(), VersionReply(""));
+         }},
+        {"drops off the bus when the version query arrives",
+         [](PrinterConfig& c) { c.faults.disconnect_query = kVersionQuery; },
+         [](Printer& p) {
+             p.Send(StatusQuery());
+             EXPECT_EQ(p.TakeSent(), StatusReply(0));
+             p.Send(VersionQuery());
+             EXPECT_FALSE(p.port.connected);
+             EXPECT_TRUE(p.TakeSent().empty());
+             p.RunFor(50'000);
+             EXPECT_TRUE(p.port.connected);
          }},
         {"version reply announcing 120 bytes",
          [](PrinterConfig& c) { c.faults.version_length = 120; },
@@ -313,7 +327,7 @@ TEST(PrinterCore, FaultsCombine) {
     config.status = 9;
     config.faults.split_piece = 5;
     config.faults.split_pause_ms = 100;
-    config.faults.wrong_command = true;
+    config.faults.wrong_command = kAllQueries;
     config.faults.return_product = 0x0000;
     config.restart_delay_s = 120;
     Printer p(config);

@@ -16,6 +16,7 @@
 #include "discovery/supported_devices.h"
 #include "fake_discovery.h"
 #include "payloads/payload_format.h"
+#include "platform/power.h"
 #include "platform/services.h"
 #include "platform/text.h"
 #include "recording_display.h"
@@ -55,12 +56,34 @@ class FailingOpens final : public platform::DeviceFiles {
     int opens_ = 0;
 };
 
+// Sleep blocks that count how many were taken and how many are held.
+class CountingPower final : public platform::Power {
+  public:
+    std::unique_ptr<platform::SleepBlock> BlockSleep() override {
+        ++taken;
+        ++held;
+        return std::make_unique<Block>(held);
+    }
+    std::atomic<int> taken{0};
+    std::atomic<int> held{0};
+
+  private:
+    struct Block final : platform::SleepBlock {
+        explicit Block(std::atomic<int>& counter) : held(counter) {}
+        ~Block() override { --held; }
+        std::atomic<int>& held;
+    };
+};
+
 class UpgradeWorkerTest : public ::testing::Test {
   protected:
     UpgradeWorkerTest() {
         model.SetChangeListener([this](std::uint64_t) {
             const auto view = model.Snapshot();
             std::lock_guard lock(mutex);
+            if (view.worker_running) {
+                blocks_held_while_running.insert(power.held.load());
+            }
             if (screens.empty() || screens.back() != view.screen) {
                 screens.push_back(view.screen);
             }
@@ -92,7 +115,8 @@ class UpgradeWorkerTest : public ::testing::Test {
             opens.emplace(*printer, failing_opens);
             devices = &*opens;
         }
-        services.emplace(platform::Services{&*printer, &debug, devices, bus, &spooler, &flags});
+        services.emplace(
+            platform::Services{&*printer, &debug, devices, bus, &spooler, &flags, &power});
         model.Initialise(0x0409);
         // The payload transfer reaches the display through the process-wide pointer.
         ui::g_pMainDlg = &display;
@@ -119,6 +143,9 @@ class UpgradeWorkerTest : public ::testing::Test {
     testing::RecordingDebugOutput debug;
     FakePrintSpooler spooler;
     FakeDeviceConfigFlags flags;
+    CountingPower power;
+    // How many sleep blocks were held at each change of the display while the worker ran.
+    std::set<int> blocks_held_while_running;
     sim::PrinterConfig config;
     // Further printers on the same bus, after the first (which the run upgrades).
     std::vector<sim::PrinterConfig> others;
@@ -218,6 +245,10 @@ TEST_P(UpgradeOutcomeTest, EndsAsExpected) {
     }
     EXPECT_TRUE(view.close_item_present);
     EXPECT_EQ(bUpgrading.load(), 0);
+    // The machine was kept awake for the run and is let sleep again after it, however it ended.
+    EXPECT_EQ(power.taken.load(), 1);
+    EXPECT_EQ(blocks_held_while_running, std::set<int>{1});
+    EXPECT_EQ(power.held.load(), 0);
 }
 
 const Outcome kOutcomes[] = {
@@ -228,7 +259,7 @@ const Outcome kOutcomes[] = {
      -1, 0, 0},
     {"SilentStatusIsNotReady", [](auto& c) { c.faults.no_answer = sim::kStatusQuery; }, 0,
      MainScreen::kNotReady, -1, 0, 0},
-    {"WrongReplyCodeIsNotReady", [](auto& c) { c.faults.wrong_command = true; }, 0,
+    {"WrongReplyCodeIsNotReady", [](auto& c) { c.faults.wrong_command = sim::kAllQueries; }, 0,
      MainScreen::kNotReady, -1, 0, 0},
     {"SilentVersionQueryIsNotReady", [](auto& c) { c.faults.no_answer = sim::kVersionQuery; }, 0,
      MainScreen::kNotReady, -1, 0, 0},
@@ -314,6 +345,8 @@ TEST_F(UpgradeWorkerTest, NoPrinterShowsTheCableMessageAndTouchesNothing) {
     EXPECT_EQ(RunUpgrade(), MainScreen::kStart);
     EXPECT_EQ(messages, std::vector<std::string>{Text(6)});
     EXPECT_TRUE(printer->EventsNamed("command").empty());
+    EXPECT_EQ(power.taken.load(), 1);
+    EXPECT_EQ(power.held.load(), 0);
 }
 
 TEST_F(UpgradeWorkerTest, BusyPortShowsThePortMessageAndTouchesNothing) {

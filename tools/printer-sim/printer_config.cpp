@@ -163,16 +163,14 @@ constexpr PrinterFlag kFlags[] = {
      [](P& p, A a) { return Queries(a, p.faults.zero_reads); }},
     {"--split-reply", "BYTES[:MS]", "send replies in pieces of BYTES, MS apart (default 500)", true,
      [](P& p, A a) { return SplitReply(a, p.faults); }},
-    {"--wrong-magic", "", "replies carry magic 0x00AD", true,
-     [](P& p, A) {
-         p.faults.wrong_magic = true;
-         return std::string();
-     }},
-    {"--wrong-command", "", "replies carry another command code", true,
-     [](P& p, A) {
-         p.faults.wrong_command = true;
-         return std::string();
-     }},
+    {"--wrong-magic", "status|version|all", "replies to these queries carry magic 0x00AD", true,
+     [](P& p, A a) { return Queries(a, p.faults.wrong_magic); }},
+    {"--wrong-command", "status|version|all",
+     "replies to these queries carry another command code", true,
+     [](P& p, A a) { return Queries(a, p.faults.wrong_command); }},
+    {"--disconnect-at", "status|version|all",
+     "drop off the bus when one of these queries arrives", true,
+     [](P& p, A a) { return Queries(a, p.faults.disconnect_query); }},
     {"--version-length", "N", "the version reply announces and sends N text bytes (0, 100, ...)",
      true,
      [](P& p, A a) {

@@ -31,9 +31,13 @@ struct Faults {
     // Replies sent in pieces of this many bytes (0: whole), with a pause before each later piece.
     std::uint32_t split_piece = 0;
     std::uint32_t split_pause_ms = 500;
-    // Replies with a magic other than 0x00AC, or a command code other than the query's.
-    bool wrong_magic = false;
-    bool wrong_command = false;
+    // Queries whose replies carry a magic other than 0x00AC, or a command code other than the
+    // query's.
+    unsigned wrong_magic = kNoQuery;
+    unsigned wrong_command = kNoQuery;
+    // Queries at whose arrival the printer drops off the bus (back after the restart delay), as
+    // when the cable is pulled while the tool asks.
+    unsigned disconnect_query = kNoQuery;
     // The text length a version reply announces (and the number of text bytes sent: the
     // version padded with zero bytes or cut), instead of the version's own length.
     std::optional<std::uint32_t> version_length;

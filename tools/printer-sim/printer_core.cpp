@@ -253,6 +253,12 @@ void PrinterCore::OnCommand() {
          {{"code", Hex4(code)}, {"name", status ? "status" : "version"}, {"bytes", Hex(bytes)}});
 
     const unsigned query = status ? kStatusQuery : kVersionQuery;
+    if (config_.faults.disconnect_query & query) {
+        DropOff(std::string("dropped off the bus at the ") + (status ? "status" : "version") +
+                    " query",
+                Mode::kNormal, config_.product_id, true);
+        return;
+    }
     if ((config_.faults.no_answer | config_.faults.zero_reads) & query) {
         Emit("no_answer", {{"code", Hex4(code)}});
         return;
@@ -278,10 +284,10 @@ void PrinterCore::OnCommand() {
         text.resize(length, 0);
         reply.Set16(6, static_cast<std::uint16_t>(length));
     }
-    if (config_.faults.wrong_magic) {
+    if (config_.faults.wrong_magic & query) {
         reply.Set16(0, kWrongMagic);
     }
-    if (config_.faults.wrong_command) {
+    if (config_.faults.wrong_command & query) {
         reply.Set16(2, static_cast<std::uint16_t>(code + 1));
     }
     std::vector<std::uint8_t> out(reply.bytes.begin(), reply.bytes.end());

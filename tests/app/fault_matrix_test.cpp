@@ -1,0 +1,375 @@
+// Every fault the printer emulator can play, at each phase of an upgrade where it applies, through
+// the real tessel-cli on a compressed clock. One row per fault and phase; each row runs as a test
+// of its own, so the rows run side by side. For each row: the display the user ends on (and the
+// message, if any), the exit status, what the printers received in order, that a success is
+// never shown unless the printer took both payloads, and that the run ended within the bounds
+// of the phases it went through.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include <nlohmann/json.hpp>
+
+#include "app/cli_confirm.h"
+#include "app/cli_options.h"
+#include "app/terminal_view.h"
+#include "child_process.h"
+#include "emulator.h"
+#include "link/payload_transfer.h"
+#include "link/printer_queries.h"
+#include "platform/device_file.h"
+#include "ui/ui_text.h"
+#include "upgrade/upgrade_worker.h"
+
+namespace tessel::app {
+namespace {
+
+using tessel::testing::ChildProcess;
+using Printers = std::vector<sim::PrinterConfig>;
+
+// Twice as slow as the other end-to-end runs: the upper bounds below are checked on real time,
+// and a busy machine must not eat the rows' slack.
+constexpr double kTimeScale = 0.02;
+constexpr auto kRealTimeLimit = std::chrono::seconds(90);
+
+// The phases of a run, in order, and the most printer time each may take.
+enum class Phase { kStatus, kVersion, kLoader, kRestart, kFirmware, kBurn, kConfirm };
+
+constexpr double kTransferBoundSeconds =
+    link::kTransferTimeLimitSeconds + platform::kDeviceWriteWaitMs / 1000.0;
+constexpr double kPhaseBoundSeconds[] = {
+    link::kStatusTimeLimitSeconds + platform::kDeviceReadWaitMs / 1000.0,
+    link::kVersionTimeLimitSeconds + platform::kDeviceReadWaitMs / 1000.0,
+    kTransferBoundSeconds,
+    upgrade::kRestartSleepMs / 1000.0 + upgrade::kPollWindowSeconds +
+        upgrade::kPollIntervalMs / 1000.0,
+    kTransferBoundSeconds,
+    upgrade::kBurnWaitMs / 1000.0,
+    kConfirmBoundSeconds + kConfirmPollMs / 1000.0,
+};
+// Process start-up, discovery passes and the like, in printer seconds.
+constexpr double kSlackSeconds = 30;
+
+// The most printer time a run that ends in `last` may take.
+double BoundSeconds(Phase last) {
+    double bound = kSlackSeconds;
+    for (int p = 0; p <= static_cast<int>(last); ++p) {
+        bound += kPhaseBoundSeconds[p];
+    }
+    return bound;
+}
+
+struct Row {
+    const char* name;
+    const char* fault;  // what the printer does wrong
+    Phase phase;        // where the fault strikes (and the last phase a failed run reaches)
+    void (*setup)(Printers&);       // printer 0 is the one to upgrade
+    const char* display;            // the display the run ends on
+    int message;                    // the message dialog's text id, or -1
+    int exit;
+    int received;  // how much of kRunOrder printer 0 received, in that order
+    void (*meanwhile)(sim::Emulator&) = nullptr;  // runs beside the upgrade
+    const char* answer = "--yes";
+};
+
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.name;
+}
+
+sim::PrinterConfig Other() {
+    sim::PrinterConfig other;
+    other.serial = "SER2";
+    return other;
+}
+
+constexpr auto kLoader = sim::PayloadSelect::kLoader;
+constexpr auto kFirmware = sim::PayloadSelect::kFirmware;
+
+// Printers stall or drop early in the loader (the pseudo-terminal takes some kilobytes before
+// the printer reads them, so a late fault could come after the loader's one write returned)
+// and in the middle of the firmware image.
+constexpr std::uint64_t kInLoader = 1'000;
+constexpr std::uint64_t kInFirmware = 5'000'000;
+
+// What the upgraded printer receives in a whole run, repeats folded: the two queries, the two
+// payloads, and the version query that confirms the upgrade. A row names how far it got.
+const std::vector<std::string> kRunOrder = {"status", "version", "loader", "firmware", "version"};
+constexpr int kStatusOnly = 1;
+constexpr int kQueries = 2;
+constexpr int kUpToLoader = 3;
+constexpr int kUpToFirmware = 4;
+constexpr int kWholeRun = 5;
+
+const Row kRows[] = {
+    // status
+    {"StatusNotReady", "status 3", Phase::kStatus, [](Printers& p) { p[0].status = 3; },
+     "not_ready", -1, kExitNotReady, kStatusOnly},
+    {"StatusNoAnswer", "no answer", Phase::kStatus,
+     [](Printers& p) { p[0].faults.no_answer = sim::kStatusQuery; }, "not_ready", -1,
+     kExitNotReady, kStatusOnly},
+    {"StatusZeroReads", "reads return 0 bytes", Phase::kStatus,
+     [](Printers& p) { p[0].faults.zero_reads = sim::kStatusQuery; }, "not_ready", -1,
+     kExitNotReady, kStatusOnly},
+    {"StatusWrongMagic", "wrong magic", Phase::kStatus,
+     [](Printers& p) { p[0].faults.wrong_magic = sim::kStatusQuery; }, "not_ready", -1,
+     kExitNotReady, kStatusOnly},
+    {"StatusWrongCommand", "wrong command code", Phase::kStatus,
+     [](Printers& p) { p[0].faults.wrong_command = sim::kStatusQuery; }, "not_ready", -1,
+     kExitNotReady, kStatusOnly},
+    {"StatusDisconnect", "drops off the bus", Phase::kStatus,
+     [](Printers& p) { p[0].faults.disconnect_query = sim::kStatusQuery; }, "not_ready", -1,
+     kExitNotReady, kStatusOnly},
+    {"RepliesSplit", "replies in 8-byte pieces, 0.5 s apart", Phase::kVersion,
+     [](Printers& p) { p[0].faults.split_piece = 8; },
+     "success", -1, kExitSuccess, kWholeRun},
+    // version
+    {"VersionNoAnswer", "no answer", Phase::kVersion,
+     [](Printers& p) { p[0].faults.no_answer = sim::kVersionQuery; }, "not_ready", -1,
+     kExitNotReady, kQueries},
+    {"VersionZeroReads", "reads return 0 bytes", Phase::kVersion,
+     [](Printers& p) { p[0].faults.zero_reads = sim::kVersionQuery; }, "not_ready", -1,
+     kExitNotReady, kQueries},
+    // The version reply's header is not looked at: its text is what counts.
+    {"VersionWrongMagic", "wrong magic", Phase::kVersion,
+     [](Printers& p) { p[0].faults.wrong_magic = sim::kVersionQuery; }, "success", -1,
+     kExitSuccess, kWholeRun},
+    {"VersionWrongCommand", "wrong command code", Phase::kVersion,
+     [](Printers& p) { p[0].faults.wrong_command = sim::kVersionQuery; }, "success", -1,
+     kExitSuccess, kWholeRun},
+    {"VersionEmpty", "announces 0 bytes of text", Phase::kVersion,
+     [](Printers& p) { p[0].faults.version_length = 0; }, "not_ready", -1, kExitNotReady,
+     kQueries},
+    {"VersionTooLong", "announces 100 bytes of text", Phase::kVersion,
+     [](Printers& p) { p[0].faults.version_length = 100; }, "success", -1, kExitSuccess,
+     kWholeRun},
+    {"VersionDisconnect", "drops off the bus", Phase::kVersion,
+     [](Printers& p) { p[0].faults.disconnect_query = sim::kVersionQuery; }, "not_ready", -1,
+     kExitNotReady, kQueries},
+    {"VersionNewer", "runs newer firmware (3.3.4.0)", Phase::kVersion,
+     [](Printers& p) { p[0].version = "3.3.4.0"; }, "start", ui::kTextNewerFirmware,
+     kExitEndedByMessage, kQueries},
+    {"VersionSameDeclined", "runs the same firmware, --no", Phase::kVersion,
+     [](Printers& p) { p[0].version = "3.3.3.8"; }, "start", ui::kTextSameFirmware,
+     kExitEndedByMessage, kQueries, nullptr, "--no"},
+    // loader
+    {"LoaderDisconnect", "drops off the bus", Phase::kLoader,
+     [](Printers& p) {
+         p[0].faults.disconnect_after = kInLoader;
+         p[0].faults.disconnect_payload = kLoader;
+     },
+     "failure", -1, kExitFailed, kUpToLoader},
+    {"LoaderStall", "stops reading, stays on the bus", Phase::kLoader,
+     [](Printers& p) {
+         p[0].faults.stall_after = kInLoader;
+         p[0].faults.stall_payload = kLoader;
+     },
+     "failure", -1, kExitFailed, kUpToLoader},
+    // restart
+    {"RestartNever", "never back", Phase::kRestart,
+     [](Printers& p) { p[0].faults.no_return = true; }, "failure", -1, kExitFailed,
+     kUpToLoader},
+    {"RestartLate", "back after 100 s (within the poll window)", Phase::kRestart,
+     [](Printers& p) { p[0].restart_delay_s = 100; }, "success", -1, kExitSuccess, kWholeRun},
+    {"RestartTooLate", "back after 130 s (past the poll window)", Phase::kRestart,
+     [](Printers& p) { p[0].restart_delay_s = 130; }, "failure", -1, kExitFailed,
+     kUpToLoader},
+    {"RestartAsBrokenFirmware", "back as product 0000", Phase::kRestart,
+     [](Printers& p) { p[0].faults.return_product = 0x0000; }, "success", -1, kExitSuccess,
+     kWholeRun},
+    {"RestartAsUnsupported", "back as an unsupported product", Phase::kRestart,
+     [](Printers& p) { p[0].faults.return_product = 0x0C99; }, "failure", -1, kExitFailed,
+     kUpToLoader},
+    // firmware
+    {"FirmwareDisconnect", "drops off the bus", Phase::kFirmware,
+     [](Printers& p) {
+         p[0].faults.disconnect_after = kInFirmware;
+         p[0].faults.disconnect_payload = kFirmware;
+     },
+     "failure", -1, kExitFailed, kUpToFirmware},
+    {"FirmwareStall", "stops reading, stays on the bus", Phase::kFirmware,
+     [](Printers& p) {
+         p[0].faults.stall_after = kInFirmware;
+         p[0].faults.stall_payload = kFirmware;
+     },
+     "failure", -1, kExitFailed, kUpToFirmware},
+    {"FirmwareFullSpeedUsb", "takes 1.2 MB/s", Phase::kFirmware,
+     [](Printers& p) { p[0].faults.throughput = 1'200'000; }, "success", -1, kExitSuccess,
+     kWholeRun},
+    {"FirmwareTooSlow", "takes 50 kB/s (past the transfer limit)", Phase::kFirmware,
+     [](Printers& p) { p[0].faults.throughput = 50'000; }, "failure", -1, kExitFailed,
+     kUpToFirmware},
+    // burn
+    {"BurnNeverBack", "never back", Phase::kBurn,
+     [](Printers& p) { p[0].faults.no_return_after_burn = true; }, "success", -1, kExitNotBack,
+     kUpToFirmware},
+    {"BurnOldVersion", "back with the old version", Phase::kBurn,
+     [](Printers& p) { p[0].faults.version_after_burn = "3.3.2.9"; }, "success", -1,
+     kExitOtherVersion, kWholeRun},
+    // two printers: only the first listed is upgraded, the other receives nothing
+    {"TwoPrinters", "a second R7200", Phase::kStatus, [](Printers& p) { p.push_back(Other()); },
+     "success", -1, kExitSuccess, kWholeRun},
+    {"TwoPrintersOtherReplugged", "the other replugged during the restart, taking lp0",
+     Phase::kRestart, [](Printers& p) { p.push_back(Other()); }, "success", -1, kExitSuccess,
+     kWholeRun,
+     [](sim::Emulator& e) {
+         if (e.WaitFor(
+                 [](const sim::Json& ev) {
+                     return ev["event"] == "disconnect" && ev["printer"] == 0;
+                 },
+                 kRealTimeLimit)) {
+             e.Replug(1);
+         }
+     }},
+    {"TwoPrintersNeverBack", "the upgraded one never back", Phase::kRestart,
+     [](Printers& p) {
+         p[0].faults.no_return = true;
+         p.push_back(Other());
+     },
+     "failure", -1, kExitFailed, kUpToLoader},
+    {"TwoPrintersFirstNotReady", "the upgraded one at status 3", Phase::kStatus,
+     [](Printers& p) {
+         p[0].status = 3;
+         p.push_back(Other());
+     },
+     "not_ready", -1, kExitNotReady, kStatusOnly},
+};
+
+// Text `id` in English, as the program writes it.
+std::string English(int id) {
+    ui::SetUiLanguage(0x0409);
+    std::string text = TerminalText(ui::GetUiText(id));
+    ui::g_wPrimaryLang = ui::g_wSubLang = 0;
+    return text;
+}
+
+// What printer `printer` received from the tool, in order, repeats folded: the queries by name,
+// the payloads by kind.
+std::vector<std::string> Received(const std::vector<sim::Json>& events, int printer) {
+    std::vector<std::string> out;
+    for (const auto& e : events) {
+        if (e.value("printer", -1) != printer) {
+            continue;
+        }
+        std::string item;
+        if (e["event"] == "command") {
+            item = e["name"];
+        } else if (e["event"] == "payload_start") {
+            item = e["kind"];
+        }
+        if (!item.empty() && (out.empty() || out.back() != item)) {
+            out.push_back(item);
+        }
+    }
+    return out;
+}
+
+bool Accepted(const std::vector<sim::Json>& events, const char* kind) {
+    for (const auto& e : events) {
+        if (e.value("printer", -1) == 0 && e["event"] == "payload" && e["kind"] == kind &&
+            e["valid"] == true) {
+            return true;
+        }
+    }
+    return false;
+}
+
+class FaultMatrixTest : public ::testing::TestWithParam<Row> {
+  protected:
+    ~FaultMatrixTest() override { std::filesystem::remove_all(state_home_); }
+
+    std::string state_home_ =
+        (std::filesystem::temp_directory_path() /
+         ("tessel-matrix-" + std::to_string(getpid()) + "-" + GetParam().name))
+            .string();
+};
+
+TEST_P(FaultMatrixTest, EndsAsExpected) {
+    const Row& row = GetParam();
+    SCOPED_TRACE(row.fault);
+    Printers printers(1);
+    row.setup(printers);
+    sim::EmulatorOptions options;
+    options.printers = printers;
+    options.time_scale = kTimeScale;
+    std::string error;
+    auto emulator = sim::Emulator::Start(options, &error);
+    ASSERT_TRUE(emulator) << error;
+    std::thread beside;
+    if (row.meanwhile) {
+        beside = std::thread([&] { row.meanwhile(*emulator); });
+    }
+
+    const auto begin = std::chrono::steady_clock::now();
+    ChildProcess cli(TESSEL_CLI_PATH, {"upgrade", row.answer, "--json"},
+                     {{"XDG_STATE_HOME", state_home_},
+                      {"TESSEL_SYSFS_ROOT", emulator->sysfs_root()},
+                      {"TESSEL_DEV_ROOT", emulator->dev_root()},
+                      {"TESSEL_TIME_SCALE", std::to_string(kTimeScale)},
+                      {"CUPS_SERVER", "/nonexistent/tessel-cups.sock"},
+                      {"LANG", "C"}},
+                     ChildProcess::Input::kNull);
+    const std::optional<int> exit = cli.Finish(kRealTimeLimit);
+    const double printer_seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() /
+        kTimeScale;
+    if (beside.joinable()) {
+        emulator->Stop();  // ends the helper's wait if its event never came
+        beside.join();
+    }
+    const std::vector<sim::Json> events = emulator->Events();
+
+    // The user's view: the stream's displays and dialogs, and its exit line.
+    std::vector<std::string> displays;
+    std::vector<std::string> dialogs;
+    nlohmann::json last;
+    std::istringstream lines(cli.output());
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with('{')) {
+            continue;  // standard error's notices
+        }
+        last = nlohmann::json::parse(line, nullptr, false);
+        ASSERT_FALSE(last.is_discarded()) << line;
+        if (last["event"] == "display") {
+            displays.push_back(last["display"]);
+        } else if (last["event"] == "dialog") {
+            dialogs.push_back(last["text"]);
+        }
+    }
+    // A run that ends with a message or a decline never leaves the start screen.
+    EXPECT_EQ(displays.empty() ? "start" : displays.back(), row.display) << cli.output();
+    EXPECT_EQ(dialogs, row.message < 0 ? std::vector<std::string>{}
+                                       : std::vector<std::string>{English(row.message)});
+    EXPECT_EQ(exit, row.exit) << cli.output();
+    EXPECT_EQ(last, (nlohmann::json{{"event", "exit"}, {"status", row.exit}}));
+
+    // No success without both payloads taken; nothing sent past the row's last step, and
+    // nothing at all to another printer.
+    const bool success_shown =
+        std::find(displays.begin(), displays.end(), "success") != displays.end();
+    if (success_shown) {
+        EXPECT_TRUE(Accepted(events, "loader") && Accepted(events, "firmware"));
+    }
+    EXPECT_EQ(Received(events, 0),
+              std::vector<std::string>(kRunOrder.begin(), kRunOrder.begin() + row.received));
+    for (int other = 1; other < static_cast<int>(printers.size()); ++other) {
+        EXPECT_TRUE(Received(events, other).empty()) << "printer " << other;
+    }
+
+    // Within the bounds of the phases the run went through; a success takes the fixed waits
+    // at least.
+    const Phase last_phase = success_shown ? Phase::kConfirm : row.phase;
+    EXPECT_LE(printer_seconds, BoundSeconds(last_phase));
+    if (success_shown) {
+        EXPECT_GE(printer_seconds, (upgrade::kRestartSleepMs + upgrade::kBurnWaitMs) / 1000.0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FaultMatrixTest, ::testing::ValuesIn(kRows),
+                         [](const auto& row_info) { return std::string(row_info.param.name); });
+
+}  // namespace
+}  // namespace tessel::app
