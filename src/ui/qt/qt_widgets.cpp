@@ -60,6 +60,11 @@ QString ToQString(const std::u16string& text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString DisplayText(const std::u16string& text) {
+    // The texts break their lines as Windows does; Qt's controls want a line feed alone.
+    return ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
 QFont QFontFor(FontKind kind, const std::u16string& face) {
     const FontSpec spec = FontFor(kind, face);
     QFont font(ToQString(spec.face));
@@ -87,9 +92,8 @@ MessageDialog::MessageDialog(const MessageDialogView& view, QWidget* parent)
     : QDialog(parent), view_(view) {
     const DialogMetrics metrics = TemplateMetrics();
     setWindowTitle(ToQString(view.caption));
-    setFixedSize(ToQRect(DialogUnits(0, 0, kMessageDialogWidthDu, kMessageDialogHeightDu),
-                         metrics)
-                     .size());
+    setFixedSize(
+        ToQRect(DialogUnits(0, 0, kMessageDialogWidthDu, kMessageDialogHeightDu), metrics).size());
     PaintGround(this, kMessageBackgroundRgb);
     const QFont font = QFontFor(FontKind::kTemplate, {});
     setFont(font);
@@ -102,7 +106,7 @@ MessageDialog::MessageDialog(const MessageDialogView& view, QWidget* parent)
     icon_->adjustSize();
     icon_->move(ToQRect(view.icon_place, metrics).topLeft());
 
-    text_ = new QLabel(ToQString(view.text), this);
+    text_ = new QLabel(DisplayText(view.text), this);
     text_->setWordWrap(true);
     text_->setAlignment(AlignmentOf(view.text_align));
     text_->setLayoutDirection(view.rtl_reading ? Qt::RightToLeft : Qt::LeftToRight);
@@ -152,8 +156,7 @@ void MessageDialog::done(int result) {
 
 // ---- the main window ----
 
-MainWindow::MainWindow(platform::Clock& clock, std::uint16_t langid)
-    : metrics_(TemplateMetrics()) {
+MainWindow::MainWindow(platform::Clock& clock, std::uint16_t langid) : metrics_(TemplateMetrics()) {
     setFixedSize(
         ToQRect(DialogUnits(0, 0, kMainDialogWidthDu, kMainDialogHeightDu), metrics_).size());
     PaintGround(this, kBackgroundRgb);
@@ -249,9 +252,9 @@ void MainWindow::Render(const MainDisplayView&, const MainDisplayView& current,
 void MainWindow::ShowText(QWidget* widget, const TextControlView& view, bool state, bool text) {
     if (text) {
         if (auto* edit = qobject_cast<QTextEdit*>(widget)) {
-            edit->setPlainText(ToQString(view.text));
+            edit->setPlainText(DisplayText(view.text));
         } else {
-            static_cast<QLabel*>(widget)->setText(ToQString(view.text));
+            static_cast<QLabel*>(widget)->setText(DisplayText(view.text));
         }
     }
     if (!state) {

@@ -23,6 +23,8 @@
 namespace tessel::ui::qt {
 
 QString ToQString(const std::u16string& text);
+// A text of the view as a control shows it: its lines broken by line feeds.
+QString DisplayText(const std::u16string& text);
 // The font of `kind` for the language's face; a face the system lacks falls back through
 // fontconfig to one that covers the script.
 QFont QFontFor(FontKind kind, const std::u16string& face);
