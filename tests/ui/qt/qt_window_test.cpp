@@ -22,17 +22,6 @@ namespace {
 constexpr double kTimeScale = 0.01;
 constexpr auto kRunBound = std::chrono::seconds(60);  // a whole upgrade takes seconds
 
-QApplication& App() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static int argc = 1;
-    static char name[] = "qt_window_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
 // Runs the GUI thread's events until `done` holds or `bound` of real time passed.
 bool PumpUntil(const std::function<bool()>& done,
                std::chrono::milliseconds bound = std::chrono::seconds(10)) {
@@ -49,7 +38,6 @@ bool PumpUntil(const std::function<bool()>& done,
 class QtWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        App();
         g_wPrimaryLang = g_wSubLang = 0;
     }
     void TearDown() override { g_wPrimaryLang = g_wSubLang = 0; }
@@ -272,7 +260,6 @@ TEST_F(QtUpgradeTest, DisconnectDuringTheFirmwareEndsOnFailure) {
 }
 
 TEST_F(QtWindowTest, SecondStartBringsTheFirstForwardAndEnds) {
-    App();
     const QString name = QStringLiteral("tessel-test-%1").arg(QCoreApplication::applicationPid());
     app::DesktopInstance first(name);
     ASSERT_TRUE(first.primary());
@@ -290,3 +277,14 @@ TEST_F(QtWindowTest, SecondStartBringsTheFirstForwardAndEnds) {
 
 }  // namespace
 }  // namespace tessel::ui::qt
+
+// The application object lives as long as the tests, and no longer: Qt's objects must go before
+// the process's exit handlers run.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
