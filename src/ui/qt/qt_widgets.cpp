@@ -3,8 +3,12 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextLayout>
 #include <cstdlib>
 
 #include "ui/main_display_model.h"
@@ -30,11 +34,12 @@ Qt::Alignment AlignmentOf(TextAlign align) {
         case TextAlign::kCenter:
             return Qt::AlignHCenter | Qt::AlignTop;
         case TextAlign::kRight:
-            return Qt::AlignRight | Qt::AlignTop;
+            return Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignTop;
         case TextAlign::kLeft:
             break;
     }
-    return Qt::AlignLeft | Qt::AlignTop;
+    // Absolute: a right-to-left control keeps the side the view names.
+    return Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignTop;
 }
 
 QPixmap ImageOf(ResultImage image) {
@@ -69,8 +74,19 @@ QFont QFontFor(FontKind kind, const std::u16string& face) {
     const FontSpec spec = FontFor(kind, face);
     QFont font(ToQString(spec.face));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::abs(spec.LogicalHeight(kReferenceDpi)));
     font.setWeight(static_cast<QFont::Weight>(spec.weight));
+    const int height = spec.LogicalHeight(kReferenceDpi);
+    if (height < 0) {
+        font.setPixelSize(-height);  // a character height: the em
+        return font;
+    }
+    // A cell height: the largest em whose ascent and descent fit in it.
+    for (int em = height; em > 1; --em) {
+        font.setPixelSize(em);
+        if (QFontMetrics(font).height() <= height) {
+            break;
+        }
+    }
     return font;
 }
 
@@ -84,6 +100,39 @@ DialogMetrics TemplateMetrics() {
 QRect ToQRect(const Place& place, const DialogMetrics& metrics) {
     const PixelRect rect = ToPixels(place, metrics);
     return QRect(rect.x, rect.y, rect.width, rect.height);
+}
+
+// ---- static text ----
+
+void StaticText::setReadingDirection(Qt::LayoutDirection direction) {
+    direction_ = direction;
+    setLayoutDirection(direction);
+    update();
+}
+
+void StaticText::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const int line_height = QFontMetrics(font()).height();
+    QTextOption option(alignment() & (Qt::AlignHorizontal_Mask | Qt::AlignAbsolute));
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setTextDirection(direction_);
+    int y = 0;
+    for (const QString& paragraph : text().split(QLatin1Char('\n'))) {
+        if (y >= height()) {
+            break;
+        }
+        QTextLayout layout(paragraph, font());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width());
+            line.setPosition(QPointF(0, y));
+            y += line_height;
+        }
+        layout.endLayout();
+        layout.draw(&painter, QPointF(0, 0));
+    }
 }
 
 // ---- the message dialog ----
@@ -106,10 +155,10 @@ MessageDialog::MessageDialog(const MessageDialogView& view, QWidget* parent)
     icon_->adjustSize();
     icon_->move(ToQRect(view.icon_place, metrics).topLeft());
 
-    text_ = new QLabel(DisplayText(view.text), this);
-    text_->setWordWrap(true);
+    text_ = new StaticText(this);
+    text_->setText(DisplayText(view.text));
     text_->setAlignment(AlignmentOf(view.text_align));
-    text_->setLayoutDirection(view.rtl_reading ? Qt::RightToLeft : Qt::LeftToRight);
+    text_->setReadingDirection(view.rtl_reading ? Qt::RightToLeft : Qt::LeftToRight);
     PlaceAt(text_, ToQRect(view.text_place, metrics));
 
     for (std::size_t i = 0; i < view.buttons.size(); ++i) {
@@ -167,8 +216,7 @@ MainWindow::MainWindow(platform::Clock& clock, std::uint16_t langid) : metrics_(
     tips_->setReadOnly(true);
     tips_->setObjectName(QStringLiteral("tips"));
     const auto label = [this](const char* name) {
-        auto* text = new QLabel(this);
-        text->setWordWrap(true);
+        auto* text = new StaticText(this);
         text->setObjectName(QString::fromLatin1(name));
         text->hide();
         return text;
@@ -250,28 +298,38 @@ void MainWindow::Render(const MainDisplayView&, const MainDisplayView& current,
 }
 
 void MainWindow::ShowText(QWidget* widget, const TextControlView& view, bool state, bool text) {
+    const Qt::LayoutDirection direction = view.rtl_reading ? Qt::RightToLeft : Qt::LeftToRight;
+    auto* edit = qobject_cast<QTextEdit*>(widget);
     if (text) {
-        if (auto* edit = qobject_cast<QTextEdit*>(widget)) {
+        if (edit != nullptr) {
             edit->setPlainText(DisplayText(view.text));
         } else {
-            static_cast<QLabel*>(widget)->setText(DisplayText(view.text));
+            static_cast<StaticText*>(widget)->setText(DisplayText(view.text));
         }
     }
-    if (!state) {
-        return;
+    if (state) {
+        widget->setFont(view.font == FontKind::kBold ? bold_font_ : normal_font_);
+        if (edit != nullptr) {
+            edit->setLayoutDirection(direction);
+        } else {
+            static_cast<StaticText*>(widget)->setAlignment(AlignmentOf(view.align));
+            static_cast<StaticText*>(widget)->setReadingDirection(direction);
+        }
+        PlaceAt(widget, ToQRect(view.place, metrics_));
+        widget->setVisible(view.visible);
     }
-    widget->setFont(view.font == FontKind::kBold ? bold_font_ : normal_font_);
-    widget->setLayoutDirection(view.rtl_reading ? Qt::RightToLeft : Qt::LeftToRight);
-    if (auto* edit = qobject_cast<QTextEdit*>(widget)) {
-        QTextOption option = edit->document()->defaultTextOption();
-        option.setAlignment(AlignmentOf(view.align) & Qt::AlignHorizontal_Mask);
-        option.setTextDirection(view.rtl_reading ? Qt::RightToLeft : Qt::LeftToRight);
-        edit->document()->setDefaultTextOption(option);
-    } else {
-        static_cast<QLabel*>(widget)->setAlignment(AlignmentOf(view.align));
+    if (edit != nullptr && (text || state)) {
+        // Every paragraph in the control's direction and alignment, lines a font height apart,
+        // as the system's edit control shows them.
+        QTextBlockFormat format;
+        format.setAlignment(AlignmentOf(view.align) &
+                            (Qt::AlignHorizontal_Mask | Qt::AlignAbsolute));
+        format.setLayoutDirection(direction);
+        format.setLineHeight(QFontMetrics(edit->font()).height(), QTextBlockFormat::FixedHeight);
+        QTextCursor all(edit->document());
+        all.select(QTextCursor::Document);
+        all.mergeBlockFormat(format);
     }
-    PlaceAt(widget, ToQRect(view.place, metrics_));
-    widget->setVisible(view.visible);
 }
 
 void MainWindow::ShowButton(QPushButton* button, const ButtonView& view) {

@@ -32,6 +32,22 @@ QFont QFontFor(FontKind kind, const std::u16string& face);
 DialogMetrics TemplateMetrics();
 QRect ToQRect(const Place& place, const DialogMetrics& metrics);
 
+// A static text as the system's text controls draw it: lines a font height apart, broken at
+// line feeds and between words, in the given direction and absolute alignment, clipped to the
+// control. It keeps QLabel's text, font and alignment.
+class StaticText final : public QLabel {
+  public:
+    explicit StaticText(QWidget* parent) : QLabel(parent) {}
+    // The paragraphs' direction: right-to-left reading makes every line right-to-left.
+    void setReadingDirection(Qt::LayoutDirection direction);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    Qt::LayoutDirection direction_ = Qt::LeftToRight;
+};
+
 // The message dialog: the text, the warning image and the layout's buttons on white. A button
 // gives its answer; Escape and closing give the dismissal.
 class MessageDialog final : public QDialog {
@@ -39,7 +55,7 @@ class MessageDialog final : public QDialog {
     MessageDialog(const MessageDialogView& view, QWidget* parent);
     // The answer once given (a button, Escape or closing).
     std::optional<std::int32_t> answer() const { return answer_; }
-    QLabel* text_label() const { return text_; }
+    StaticText* text_label() const { return text_; }
     QPushButton* button(std::int32_t answer) const;
     // Called once with the answer when the dialog ends.
     std::function<void(std::int32_t)> on_answer;
@@ -51,7 +67,7 @@ class MessageDialog final : public QDialog {
     void Answer(std::int32_t answer);
 
     MessageDialogView view_;
-    QLabel* text_ = nullptr;
+    StaticText* text_ = nullptr;
     QLabel* icon_ = nullptr;
     std::array<QPushButton*, 3> buttons_{};
     std::optional<std::int32_t> answer_;
@@ -68,10 +84,10 @@ class MainWindow final : public QWidget, private SessionFrontEnd {
     MessageDialog* message_dialog() const { return dialog_; }
 
     QTextEdit* tips() const { return tips_; }
-    QLabel* instruction() const { return instruction_; }
-    QLabel* status_line() const { return status_line_; }
-    QLabel* message() const { return message_; }
-    QLabel* result_text() const { return result_text_; }
+    StaticText* instruction() const { return instruction_; }
+    StaticText* status_line() const { return status_line_; }
+    StaticText* message() const { return message_; }
+    StaticText* result_text() const { return result_text_; }
     QProgressBar* progress() const { return progress_; }
     QLabel* result_image() const { return result_image_; }
     QPushButton* start_button() const { return start_button_; }
@@ -95,10 +111,10 @@ class MainWindow final : public QWidget, private SessionFrontEnd {
     QFont normal_font_;
     QFont bold_font_;
     QTextEdit* tips_ = nullptr;
-    QLabel* instruction_ = nullptr;
-    QLabel* status_line_ = nullptr;
-    QLabel* message_ = nullptr;
-    QLabel* result_text_ = nullptr;
+    StaticText* instruction_ = nullptr;
+    StaticText* status_line_ = nullptr;
+    StaticText* message_ = nullptr;
+    StaticText* result_text_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* result_image_ = nullptr;
     QPushButton* start_button_ = nullptr;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QStyle>
 #include <QTest>
+#include <QTextBlock>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -37,10 +39,31 @@ bool PumpUntil(const std::function<bool()>& done,
 
 class QtWindowTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        g_wPrimaryLang = g_wSubLang = 0;
-    }
+    void SetUp() override { g_wPrimaryLang = g_wSubLang = 0; }
     void TearDown() override { g_wPrimaryLang = g_wSubLang = 0; }
+
+    // The text stands on the side the view names, on the screen, in every paragraph, and reads
+    // in the view's direction.
+    static void ExpectSide(QWidget* widget, const TextControlView& view) {
+        const Qt::Alignment side = view.align == TextAlign::kCenter  ? Qt::AlignHCenter
+                                   : view.align == TextAlign::kRight ? Qt::AlignRight
+                                                                     : Qt::AlignLeft;
+        const Qt::LayoutDirection direction = view.rtl_reading ? Qt::RightToLeft : Qt::LeftToRight;
+        const auto on_screen = [](Qt::LayoutDirection d, Qt::Alignment a) {
+            return QStyle::visualAlignment(d, a) & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute;
+        };
+        if (auto* edit = qobject_cast<QTextEdit*>(widget)) {
+            for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next()) {
+                SCOPED_TRACE(b.text().toStdString());
+                EXPECT_EQ(b.blockFormat().layoutDirection(), direction);
+                EXPECT_EQ(on_screen(direction, b.blockFormat().alignment()), side);
+            }
+        } else {
+            EXPECT_EQ(
+                on_screen(widget->layoutDirection(), static_cast<QLabel*>(widget)->alignment()),
+                side);
+        }
+    }
 
     // Every control shows what the last rendered view says.
     static void ExpectShows(const MainWindow& window, const MainDisplayView& view) {
@@ -70,6 +93,7 @@ class QtWindowTest : public ::testing::Test {
             EXPECT_EQ(t.widget->font(), QFontFor(t.view.font, view.font_face));
             EXPECT_EQ(t.widget->layoutDirection(),
                       t.view.rtl_reading ? Qt::RightToLeft : Qt::LeftToRight);
+            ExpectSide(t.widget, t.view);
         }
         const struct {
             const char* name;
@@ -128,6 +152,24 @@ TEST_F(QtWindowTest, EachDisplayInEachScriptIsPaintedAsTheViewSays) {
             const MainDisplayView view = window.session().Snapshot();
             ASSERT_EQ(view.screen, d.screen);
             ExpectShows(window, view);
+        }
+    }
+}
+
+TEST_F(QtWindowTest, FontsHaveTheViewsCharacterOrCellHeight) {
+    // A point size is the em; a cell height holds ascent and descent, so its em is smaller.
+    for (const std::u16string face : {u"Arial", u"Times New Roman", u"\u5B8B\u4F53"}) {
+        SCOPED_TRACE(ToQString(face).toStdString());
+        for (const FontKind kind : {FontKind::kNormal, FontKind::kBold, FontKind::kTemplate}) {
+            const FontSpec spec = FontFor(kind, face);
+            const QFont font = QFontFor(kind, face);
+            const int height = spec.LogicalHeight(kReferenceDpi);
+            if (height < 0) {
+                EXPECT_EQ(font.pixelSize(), -height);
+            } else {
+                EXPECT_LE(QFontMetrics(font).height(), height);
+                EXPECT_GE(QFontMetrics(font).height(), height - 2);
+            }
         }
     }
 }
