@@ -243,6 +243,10 @@ MainWindow::MainWindow(platform::Clock& clock, std::uint16_t langid) : metrics_(
     SessionFrontEnd& front_end = *this;
     session_ = std::make_unique<UpgradeSession>(clock, loop_, front_end);
     session_->Initialise(langid);
+    // The window opens with the focus on the instruction text, the start button one Tab away.
+    if (!instruction_->isHidden()) {
+        instruction_->setFocus();
+    }
 }
 
 MainWindow::~MainWindow() {
