@@ -1,0 +1,65 @@
+// tessel: the Linux desktop application, the main window over the upgrade session.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+#include "app/cli_options.h"
+#include "app/desktop_instance.h"
+#include "app/support_log.h"
+#include "app/windows_version.h"
+#include "payloads/build_info.h"
+#include "platform/clock.h"
+#include "platform/services.h"
+#include "platform/state_folder.h"
+#include "platform/text.h"
+#include "ui/qt/qt_widgets.h"
+#include "ui/ui_locale.h"
+#include "ui/ui_text.h"
+
+using namespace tessel;
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+
+    app::DesktopInstance instance(app::DesktopInstanceName());
+    if (!instance.primary()) {
+        return EXIT_SUCCESS;  // the first copy came forward
+    }
+
+    const app::TimeScaleChoice time_scale =
+        app::ChooseTimeScale(std::getenv("TESSEL_TIME_SCALE"), payloads::kPayloadsAreStandIns);
+    if (!time_scale.notice.empty()) {
+        std::fputs(time_scale.notice.c_str(), stderr);
+    }
+    if (time_scale.error) {
+        return app::kExitUsage;
+    }
+    platform::Services services = platform::Current();
+    std::optional<platform::ScaledClock> scaled;
+    if (time_scale.scale) {
+        scaled.emplace(*services.clock, *time_scale.scale);
+        services.clock = &*scaled;
+    }
+    const platform::ScopedServices installed(services);
+    app::DetectWindowsVersion();
+
+    // Every debugger line of this run also goes to its log.
+    app::SupportLog log(platform::ToolStateFolder(),
+                        "Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) + ", tessel",
+                        *services.debug);
+    platform::Services logged = services;
+    logged.debug = &log;
+    const platform::ScopedServices with_log(logged);
+
+    const std::uint16_t langid = ui::UiLanguageFromEnvironment(
+        [](const char* name) -> const char* { return std::getenv(name); });
+    ui::qt::MainWindow window(*services.clock, langid);
+    instance.OnActivate([&window] {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    window.show();
+    return application.exec();
+}
