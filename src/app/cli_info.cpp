@@ -119,7 +119,9 @@ std::string StatusText(const PrinterReport& p) {
                "not a plain printer interface)";
     }
     if (!p.opened) {
-        return "not asked: the device file does not open: " + OpenFailureText(p.open_failure);
+        const std::u16string why = ui::OpenFailureText(p.open_failure);
+        return "not asked: the device file does not open: " +
+               (why.empty() ? std::string("the system gave another reason") : Utf16ToUtf8(why));
     }
     if (!p.status) {
         return "no answer to the status query";
@@ -156,22 +158,6 @@ std::string OrNone(const std::u16string& s) {
 }
 
 }  // namespace
-
-std::string OpenFailureText(platform::OpenFailure failure) {
-    switch (failure) {
-        case platform::OpenFailure::kPermissionDenied:
-            return "permission denied (install the tessel package for its udev rule, then "
-                   "unplug and plug in the printer)";
-        case platform::OpenFailure::kNoDevice:
-            return "no such device (the printer is gone, or no driver is bound to it)";
-        case platform::OpenFailure::kBusy:
-            return "busy (another program holds it)";
-        case platform::OpenFailure::kNone:
-        case platform::OpenFailure::kOther:
-            break;
-    }
-    return "the system gave another reason";
-}
 
 InfoReport CollectInfo() {
     InfoReport report;

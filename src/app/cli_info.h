@@ -56,9 +56,6 @@ std::string InfoJson(const InfoReport& report);
 
 // Why a supported printer cannot be used, in plain words.
 std::string UnusableReasonText(const discovery::UnusablePrinter& printer);
-// Why a printer's device file did not open, for the user (English: no entry of the text table
-// says it).
-std::string OpenFailureText(platform::OpenFailure failure);
 
 // The exit status of info: 0 when the discovery pass ran to its end, 1 otherwise.
 int InfoExitCode(const InfoReport& report);

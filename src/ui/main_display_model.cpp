@@ -239,9 +239,17 @@ void MainDisplayModel::ShowPhase(const PhaseReport& report) {
     view_.phase = report;
 }
 
+void MainDisplayModel::ShowOpenFailure(platform::OpenFailure why) {
+    Change change(*this);
+    open_failure_ = why;
+}
+
 void MainDisplayModel::SetWorkerRunning(bool running) {
     Change change(*this);
     view_.worker_running = running;
+    if (running) {
+        open_failure_ = platform::OpenFailure::kNone;  // a new run's own
+    }
 }
 
 void MainDisplayModel::ApplyDueTicksLocked() {
@@ -340,7 +348,11 @@ void MainDisplayModel::ShowUpgradeStateLocked(std::int32_t state, std::int32_t v
         v.result_image.visible = false;
         // Centred where it stands: at its created place unless an earlier end display moved it.
         v.message.align = TextAlign::kCenter;
-        SetText(v.message, GetUiText(kTextNotReadyMessage));
+        // The system's reason when the printer could not even be opened, under the message.
+        const std::u16string why = OpenFailureText(open_failure_);
+        SetText(v.message, why.empty() ? GetUiText(kTextNotReadyMessage)
+                                       : GetUiText(kTextNotReadyMessage) +
+                                             u"\r\n\r\nThe printer could not be opened: " + why);
         v.message.visible = true;
         v.exit_button.enabled = true;
         v.exit_button.visible = true;

@@ -207,6 +207,7 @@ class MainDisplayModel final : public UpgradeDisplay {
     void SetFlashBurnInProgress(bool burning) override;
     void SetWorkerRunning(bool running) override;
     void ShowPhase(const PhaseReport& report) override;
+    void ShowOpenFailure(platform::OpenFailure why) override;
 
   private:
     class Change;  // one locked section that tells the listener afterwards if the view changed
@@ -224,6 +225,8 @@ class MainDisplayModel final : public UpgradeDisplay {
     MainDisplayView view_;
     std::uint16_t primary_lang_ = 0;
     TextAlign created_align_ = TextAlign::kLeft;
+    // Why this run's status check could not open the printer; the not-ready display says it.
+    platform::OpenFailure open_failure_ = platform::OpenFailure::kNone;
 
     // Animation time: ticks are due at animation_start_ms_ + k * kAnimationTickMs.
     std::int64_t animation_start_ms_ = 0;

@@ -52,4 +52,20 @@ bool UiLanguageIsRightToLeft() {
     return g_wPrimaryLang == kLangHebrew;
 }
 
+std::u16string OpenFailureText(platform::OpenFailure failure) {
+    switch (failure) {
+        case platform::OpenFailure::kPermissionDenied:
+            return u"permission denied (install the tessel package for its udev rule, then "
+                   u"unplug and plug in the printer)";
+        case platform::OpenFailure::kNoDevice:
+            return u"no such device (the printer is gone, or no driver is bound to it)";
+        case platform::OpenFailure::kBusy:
+            return u"busy (another program holds it)";
+        case platform::OpenFailure::kNone:
+        case platform::OpenFailure::kOther:
+            break;
+    }
+    return {};
+}
+
 }  // namespace tessel::ui

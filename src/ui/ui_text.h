@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "payloads/payload_format.h"
+#include "platform/device_file.h"
 
 namespace tessel::ui {
 
@@ -114,5 +115,9 @@ inline constexpr std::u16string_view g_strFwVersion(detail::kFwVersionLabel.data
 // `title` followed by the version label in parentheses ("%s(%s)"): the main window's title and
 // the single-instance key.
 std::u16string VersionedTitle(std::u16string_view title);
+
+// Why a printer's device file did not open, for the user, or nothing when the system gave no
+// reason a user can act on (kNone, kOther). English: no entry of the text table says it.
+std::u16string OpenFailureText(platform::OpenFailure failure);
 
 }  // namespace tessel::ui

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/device_file.h"
+
 namespace tessel::ui {
 
 // Display state codes of ShowUpgradeState.
@@ -74,6 +76,10 @@ class UpgradeDisplay {
     // Told as the run moves from phase to phase, and as a phase makes progress. Displays that
     // show no phases need not care.
     virtual void ShowPhase(const PhaseReport& report) { static_cast<void>(report); }
+    // Told when the printer's device file did not open for the status check, with the system's
+    // reason; the not-ready display that follows says it. Displays that cannot say it need not
+    // care.
+    virtual void ShowOpenFailure(platform::OpenFailure why) { static_cast<void>(why); }
 };
 
 // The one main display of the process; set when the main display initialises.

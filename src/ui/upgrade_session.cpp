@@ -118,7 +118,24 @@ void UpgradeSession::SetFlashBurnInProgress(bool burning) {
 }
 
 void UpgradeSession::ShowPhase(const PhaseReport& report) {
+    bool step = false;  // within the phase shown last, short of its end: bytes sent, time left
+    {
+        std::lock_guard lock(mutex_);
+        step = report.phase == last_phase_ &&
+               (report.bytes_total == 0 || report.bytes_sent < report.bytes_total);
+        last_phase_ = report.phase;
+    }
     model_.ShowPhase(report);
+    // A step is shown whenever the front end next renders: the worker does not wait for it, so
+    // a window that paints slowly never slows a transfer (a payload reports every write). A
+    // new phase, and a payload's last step, wait like every other display call.
+    if (!step) {
+        AfterCall();
+    }
+}
+
+void UpgradeSession::ShowOpenFailure(platform::OpenFailure why) {
+    model_.ShowOpenFailure(why);
     AfterCall();
 }
 

@@ -104,6 +104,7 @@ class UpgradeSession final : public UpgradeDisplay {
     void SetFlashBurnInProgress(bool burning) override;
     void SetWorkerRunning(bool running) override;
     void ShowPhase(const PhaseReport& report) override;
+    void ShowOpenFailure(platform::OpenFailure why) override;
 
   private:
     void OnModelChanged(std::uint64_t revision);
@@ -136,6 +137,7 @@ class UpgradeSession final : public UpgradeDisplay {
     std::condition_variable changed_;  // a render, an answer or the close
     std::uint64_t latest_revision_ = 0;
     std::uint64_t rendered_revision_ = 0;
+    UpgradePhase last_phase_ = UpgradePhase::kNone;  // of the worker's last ShowPhase
     bool closed_ = false;
     bool asking_ = false;
     std::int32_t asking_layout_ = kLayoutOk;

@@ -168,7 +168,11 @@ class Run {
             RestoreStartControls(display_);
             return std::nullopt;
         }
-        if (!StatusAllowsUpgrade(CheckPrinterStatus2())) {
+        platform::OpenFailure why = platform::OpenFailure::kNone;
+        if (!StatusAllowsUpgrade(CheckPrinterStatus2(&why))) {
+            if (why != platform::OpenFailure::kNone) {
+                display_.ShowOpenFailure(why);
+            }
             display_.ShowUpgradeState(ui::kStateNotReady, 0);
             return std::nullopt;
         }
@@ -250,9 +254,13 @@ bool StatusAllowsUpgrade(std::int32_t status) {
            kUpgradableStatuses.end();
 }
 
-std::int32_t CheckPrinterStatus2() {
+std::int32_t CheckPrinterStatus2(platform::OpenFailure* why) {
     platform::Debug(u"CheckPrinterStatus2()<------");
-    auto device = platform::Current().devices->Open(discovery::g_strDevicePath);
+    platform::OpenFailure failure = platform::OpenFailure::kNone;
+    auto device = platform::Current().devices->OpenWithReason(discovery::g_strDevicePath, failure);
+    if (why != nullptr) {
+        *why = failure;
+    }
     if (!device) {
         return kStatusUnavailable;
     }

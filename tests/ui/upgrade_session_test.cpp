@@ -154,6 +154,31 @@ TEST_F(UpgradeSessionTest, AWorkerCallReturnsOnlyOnceTheUiThreadHasRenderedIt) {
     EXPECT_EQ(front_.Shown().revision, session_->Snapshot().revision);
 }
 
+// A step within a phase (a payload reports every write) does not wait for the busy UI thread,
+// which shows it when it gets to it; a new phase waits as every other call does.
+TEST_F(UpgradeSessionTest, AStepWithinAPhaseDoesNotWaitForTheRender) {
+    Open();
+    std::promise<void> release;
+    ui_.Post([busy = release.get_future().share()] { busy.wait(); });
+    const PhaseReport first{UpgradePhase::kSendingFirmware, 0, 100, 0, std::nullopt};
+    auto phase_begins = OnWorker([&] { session_->ShowPhase(first); });
+    EXPECT_EQ(phase_begins.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+    release.set_value();
+    Within("the new phase", phase_begins);
+
+    std::promise<void> release_again;
+    ui_.Post([busy = release_again.get_future().share()] { busy.wait(); });
+    const PhaseReport step{UpgradePhase::kSendingFirmware, 50, 100, 10, 5};
+    auto steps = OnWorker([&] { session_->ShowPhase(step); });
+    Within("a step of the phase", steps);  // while the UI thread is still busy
+    release_again.set_value();
+    // The payload's last step is shown before the worker goes on.
+    const PhaseReport last{UpgradePhase::kSendingFirmware, 100, 100, 10, 0};
+    auto ends = OnWorker([&] { session_->ShowPhase(last); });
+    Within("the payload's last step", ends);
+    EXPECT_EQ(front_.Shown().phase, last);
+}
+
 // The animation's tick is the UI thread's own call: it renders at once, and its render, which
 // shows the worker's change too, releases the worker.
 TEST_F(UpgradeSessionTest, ATickOnTheUiThreadReleasesAWorkerWaitingForItsRender) {

@@ -37,6 +37,7 @@ class RecordingDisplay final : public ui::UpgradeDisplay {
     void EnableStartControls(bool enable) override { model_.EnableStartControls(enable); }
     void SetFlashBurnInProgress(bool burning) override { model_.SetFlashBurnInProgress(burning); }
     void SetWorkerRunning(bool running) override { model_.SetWorkerRunning(running); }
+    void ShowOpenFailure(platform::OpenFailure why) override { model_.ShowOpenFailure(why); }
 
     std::optional<Call> Find(std::int32_t state, std::int32_t value) const {
         for (const auto& c : calls) {

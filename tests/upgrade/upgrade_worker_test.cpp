@@ -41,18 +41,26 @@ using ui::MainScreen;
 
 constexpr char16_t kPrinterPort[] = u"usb://Bexlot/R7200%20Series?serial=SER1";
 
-// Device files that fail the chosen opens (counted from 1) and hand the others on.
+// Device files that fail the chosen opens (counted from 1), for `reason`, and hand the others on.
 class FailingOpens final : public platform::DeviceFiles {
   public:
-    FailingOpens(platform::DeviceFiles& inner, std::set<int> failing)
-        : inner_(inner), failing_(std::move(failing)) {}
+    FailingOpens(platform::DeviceFiles& inner, std::set<int> failing,
+                 platform::OpenFailure reason)
+        : inner_(inner), failing_(std::move(failing)), reason_(reason) {}
     std::unique_ptr<platform::DeviceFile> Open(const std::u16string& path) override {
         return failing_.count(++opens_) != 0 ? nullptr : inner_.Open(path);
+    }
+    std::unique_ptr<platform::DeviceFile> OpenWithReason(const std::u16string& path,
+                                                         platform::OpenFailure& failure) override {
+        auto file = Open(path);
+        failure = file ? platform::OpenFailure::kNone : reason_;
+        return file;
     }
 
   private:
     platform::DeviceFiles& inner_;
     std::set<int> failing_;
+    platform::OpenFailure reason_;
     int opens_ = 0;
 };
 
@@ -112,7 +120,7 @@ class UpgradeWorkerTest : public ::testing::Test {
         platform::UsbPrinterInterfaces* bus = usb_override ? usb_override : &*printer;
         platform::DeviceFiles* devices = &*printer;
         if (!failing_opens.empty()) {
-            opens.emplace(*printer, failing_opens);
+            opens.emplace(*printer, failing_opens, failing_reason);
             devices = &*opens;
         }
         services.emplace(
@@ -151,6 +159,7 @@ class UpgradeWorkerTest : public ::testing::Test {
     std::vector<sim::PrinterConfig> others;
     platform::UsbPrinterInterfaces* usb_override = nullptr;
     std::set<int> failing_opens;  // which opens of the device fail, counted from 1
+    platform::OpenFailure failing_reason = platform::OpenFailure::kOther;  // and why
     std::optional<FailingOpens> opens;
     std::optional<VirtualPrinter> printer;
     std::optional<platform::ScopedServices> services;
@@ -326,6 +335,41 @@ TEST_F(UpgradeWorkerTest, DeviceThatDoesNotOpenEndsTheRunAtItsStep) {
         services.reset();
         opens.reset();
     }
+}
+
+// When the status check cannot open the printer, the not-ready display gives the system's
+// reason under its message, if the reason is one a user can act on; the next run starts clean.
+TEST_F(UpgradeWorkerTest, NotReadyDisplaySaysWhyThePrinterDidNotOpen) {
+    const std::u16string not_ready = ui::GetUiText(ui::kTextNotReadyMessage);
+    for (const platform::OpenFailure reason :
+         {platform::OpenFailure::kPermissionDenied, platform::OpenFailure::kNoDevice,
+          platform::OpenFailure::kBusy, platform::OpenFailure::kOther}) {
+        SCOPED_TRACE(static_cast<int>(reason));
+        failing_opens = {1};
+        failing_reason = reason;
+        EXPECT_EQ(RunUpgrade(), MainScreen::kNotReady);
+        const std::u16string message = model.Snapshot().message.text;
+        const std::u16string why = ui::OpenFailureText(reason);
+        if (reason == platform::OpenFailure::kOther) {
+            EXPECT_EQ(message, not_ready);  // nothing a user could act on
+        } else {
+            ASSERT_FALSE(why.empty());
+            EXPECT_TRUE(message.starts_with(not_ready + u"\r\n\r\n"));
+            EXPECT_TRUE(message.ends_with(why));
+        }
+        services.reset();
+        opens.reset();
+    }
+    // A printer that opens but is not ready: the message alone, nothing left from before.
+    failing_opens = {1};
+    failing_reason = platform::OpenFailure::kPermissionDenied;
+    EXPECT_EQ(RunUpgrade(), MainScreen::kNotReady);
+    services.reset();
+    opens.reset();
+    failing_opens.clear();
+    config.status = 3;
+    EXPECT_EQ(RunUpgrade(), MainScreen::kNotReady);
+    EXPECT_EQ(model.Snapshot().message.text, not_ready);
 }
 
 TEST_F(UpgradeWorkerTest, NeverBackFailsAfterTheRestartSleepAndTheWholePollWindow) {
