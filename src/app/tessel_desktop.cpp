@@ -61,5 +61,5 @@ int main(int argc, char** argv) {
         window.activateWindow();
     });
     window.show();
-    return application.exec();
+    return QApplication::exec();
 }

@@ -100,7 +100,7 @@ class MainWindow final : public QWidget, private SessionFrontEnd {
   private:
     void Render(const MainDisplayView& previous, const MainDisplayView& current,
                 const ViewChanges& changes) override;
-    std::optional<std::int32_t> AskMessageDialog(const MessageDialogView& dialog) override;
+    std::optional<std::int32_t> AskMessageDialog(const MessageDialogView& view) override;
 
     void ShowText(QWidget* widget, const TextControlView& view, bool state, bool text);
     void ShowButton(QPushButton* button, const ButtonView& view);
