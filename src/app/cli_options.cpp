@@ -151,4 +151,13 @@ TimeScaleChoice ChooseTimeScale(const char* value, bool payloads_are_stand_ins) 
     return choice;
 }
 
+ScopedTimeScale::ScopedTimeScale(std::optional<double> scale) {
+    platform::Services services = platform::Current();
+    if (scale) {
+        scaled_.emplace(*services.clock, *scale);
+        services.clock = &*scaled_;
+    }
+    installed_.emplace(services);
+}
+
 }  // namespace tessel::app

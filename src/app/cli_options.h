@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/clock.h"
+#include "platform/services.h"
 #include "ui/main_display_model.h"
 
 namespace tessel::app {
@@ -61,5 +63,16 @@ struct TimeScaleChoice {
 // `value` is the variable's value (null when unset). Only builds that carry stand-in
 // payloads honour it: with the maker's payloads a real printer needs its real waits.
 TimeScaleChoice ChooseTimeScale(const char* value, bool payloads_are_stand_ins);
+
+// The current services with the clock a choice names (the current one when it names none),
+// installed for as long as it lives.
+class ScopedTimeScale {
+  public:
+    explicit ScopedTimeScale(std::optional<double> scale);
+
+  private:
+    std::optional<platform::ScaledClock> scaled_;
+    std::optional<platform::ScopedServices> installed_;
+};
 
 }  // namespace tessel::app

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/state_folder.h"
 #include "platform/text.h"
 
 namespace tessel::app {
@@ -155,5 +156,17 @@ std::optional<fs::path> LatestSupportLog(const fs::path& folder) {
     }
     return logs.back();
 }
+
+namespace {
+platform::Services WithDebug(platform::DebugOutput& debug) {
+    platform::Services services = platform::Current();
+    services.debug = &debug;
+    return services;
+}
+}  // namespace
+
+ScopedSupportLog::ScopedSupportLog(std::string_view title)
+    : log_(platform::ToolStateFolder(), title, *platform::Current().debug),
+      installed_(WithDebug(log_)) {}
 
 }  // namespace tessel::app

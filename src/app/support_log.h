@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "platform/debug_output.h"
+#include "platform/services.h"
 
 namespace tessel::app {
 
@@ -48,6 +49,18 @@ class SupportLog final : public platform::DebugOutput {
     mutable std::mutex mutex_;
     std::ofstream file_;
     std::filesystem::path path_;
+};
+
+// A run's log in the tool's state folder, installed as the debugger output of the current
+// services for as long as it lives; every line also goes on to the output it took over from.
+class ScopedSupportLog {
+  public:
+    explicit ScopedSupportLog(std::string_view title);
+    std::filesystem::path path() const { return log_.path(); }
+
+  private:
+    SupportLog log_;
+    platform::ScopedServices installed_;
 };
 
 // The newest log in `folder`, if any.

@@ -9,7 +9,6 @@
 #include "app/support_log.h"
 #include "app/windows_version.h"
 #include "platform/services.h"
-#include "platform/state_folder.h"
 #include "platform/text.h"
 #include "ui/ui_text.h"
 #include "ui/win32/tessel_dlg.h"
@@ -59,12 +58,8 @@ bool CTesselApp::InitInstance() {
     }
 
     // Every debugger line of this run also goes to its log.
-    SupportLog log(platform::ToolStateFolder(),
-                   "Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) + ", tessel.exe",
-                   *platform::Current().debug);
-    platform::Services logged = platform::Current();
-    logged.debug = &log;
-    const platform::ScopedServices with_log(logged);
+    const ScopedSupportLog log("Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) +
+                               ", tessel.exe");
 
     DetectWindowsVersion();
     ui::win32::CTesselDlg dialog(platform::Clk());

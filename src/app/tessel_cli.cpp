@@ -106,13 +106,7 @@ int main(int argc, char** argv) {
     if (time_scale.error) {
         return app::kExitUsage;
     }
-    platform::Services services = platform::Current();
-    std::optional<platform::ScaledClock> scaled;
-    if (time_scale.scale) {
-        scaled.emplace(*services.clock, *time_scale.scale);
-        services.clock = &*scaled;
-    }
-    const platform::ScopedServices installed(services);
+    const app::ScopedTimeScale clock(time_scale.scale);
     // Whether the end of an upgrade also marks the printer's device by its name.
     app::DetectWindowsVersion();
 
@@ -127,15 +121,10 @@ int main(int argc, char** argv) {
     const std::uint16_t langid = ui::UiLanguageFromEnvironment(
         [](const char* name) -> const char* { return std::getenv(name); });
     // Every debugger line of the upgrade also goes to this run's log.
-    app::SupportLog log(platform::ToolStateFolder(),
-                        "Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) +
-                            ", tessel-cli upgrade",
-                        *services.debug);
-    platform::Services logged = services;
-    logged.debug = &log;
-    const platform::ScopedServices with_log(logged);
-    const int status = app::RunUpgrade(options.answer, console, *services.clock, langid, options.json,
-                                        options.confirm);
+    const app::ScopedSupportLog log("Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) +
+                                    ", tessel-cli upgrade");
+    const int status = app::RunUpgrade(options.answer, console, platform::Clk(), langid,
+                                       options.json, options.confirm);
     if (status != app::kExitSuccess && !log.path().empty()) {
         console.WriteError("tessel-cli: the log of this run is " + app::PathText(log.path()) + "\n");
     }

@@ -11,7 +11,6 @@
 #include "payloads/build_info.h"
 #include "platform/clock.h"
 #include "platform/services.h"
-#include "platform/state_folder.h"
 #include "platform/text.h"
 #include "ui/qt/qt_widgets.h"
 #include "ui/ui_locale.h"
@@ -35,26 +34,16 @@ int main(int argc, char** argv) {
     if (time_scale.error) {
         return app::kExitUsage;
     }
-    platform::Services services = platform::Current();
-    std::optional<platform::ScaledClock> scaled;
-    if (time_scale.scale) {
-        scaled.emplace(*services.clock, *time_scale.scale);
-        services.clock = &*scaled;
-    }
-    const platform::ScopedServices installed(services);
+    const app::ScopedTimeScale clock(time_scale.scale);
     app::DetectWindowsVersion();
 
     // Every debugger line of this run also goes to its log.
-    app::SupportLog log(platform::ToolStateFolder(),
-                        "Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) + ", tessel",
-                        *services.debug);
-    platform::Services logged = services;
-    logged.debug = &log;
-    const platform::ScopedServices with_log(logged);
+    const app::ScopedSupportLog log("Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) +
+                                    ", tessel");
 
     const std::uint16_t langid = ui::UiLanguageFromEnvironment(
         [](const char* name) -> const char* { return std::getenv(name); });
-    ui::qt::MainWindow window(*services.clock, langid);
+    ui::qt::MainWindow window(platform::Clk(), langid);
     instance.OnActivate([&window] {
         window.showNormal();
         window.raise();
