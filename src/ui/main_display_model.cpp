@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "ui/tool_text.h"
 #include "ui/ui_text.h"
 
 namespace tessel::ui {
@@ -351,8 +352,8 @@ void MainDisplayModel::ShowUpgradeStateLocked(std::int32_t state, std::int32_t v
         // The system's reason when the printer could not even be opened, under the message.
         const std::u16string why = OpenFailureText(open_failure_);
         SetText(v.message, why.empty() ? GetUiText(kTextNotReadyMessage)
-                                       : GetUiText(kTextNotReadyMessage) +
-                                             u"\r\n\r\nThe printer could not be opened: " + why);
+                                       : GetUiText(kTextNotReadyMessage) + u"\r\n\r\n" +
+                                             GetToolText(ToolText::kOpenFailedNotice, {why}));
         v.message.visible = true;
         v.exit_button.enabled = true;
         v.exit_button.visible = true;

@@ -19,6 +19,7 @@
 #include "emulator.h"
 #include "platform/power.h"
 #include "private_logind.h"
+#include "ui/tool_text.h"
 #include "ui/ui_text.h"
 
 namespace tessel::app {
@@ -130,8 +131,8 @@ TEST_F(CliEndToEndTest, UpgradeYesUpgradesAndAnInterruptMeanwhileIsRefused) {
         after = found;
     }
     std::size_t refusals = 0;
-    for (std::size_t at = out.find(kInterruptRefused); at != std::string::npos;
-         at = out.find(kInterruptRefused, at + 1)) {
+    for (std::size_t at = out.find(ui::ToolTextUtf8(ui::ToolText::kInterruptRefused)); at != std::string::npos;
+         at = out.find(ui::ToolTextUtf8(ui::ToolText::kInterruptRefused), at + 1)) {
         ++refusals;
     }
     EXPECT_EQ(refusals, 2u) << out;
