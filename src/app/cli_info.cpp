@@ -100,22 +100,6 @@ const char* ReasonName(discovery::UnusableReason reason) {
     return "unknown";
 }
 
-const char* OpenFailureName(platform::OpenFailure failure) {
-    switch (failure) {
-        case platform::OpenFailure::kNone:
-            return "none";
-        case platform::OpenFailure::kPermissionDenied:
-            return "permission_denied";
-        case platform::OpenFailure::kNoDevice:
-            return "no_device";
-        case platform::OpenFailure::kBusy:
-            return "busy";
-        case platform::OpenFailure::kOther:
-            break;
-    }
-    return "other";
-}
-
 using ui::ToolText;
 using ui::ToolTextUtf8;
 
@@ -192,6 +176,22 @@ struct Labels {
 };
 
 }  // namespace
+
+const char* OpenFailureName(platform::OpenFailure failure) {
+    switch (failure) {
+        case platform::OpenFailure::kNone:
+            return "none";
+        case platform::OpenFailure::kPermissionDenied:
+            return "permission_denied";
+        case platform::OpenFailure::kNoDevice:
+            return "no_device";
+        case platform::OpenFailure::kBusy:
+            return "busy";
+        case platform::OpenFailure::kOther:
+            break;
+    }
+    return "other";
+}
 
 InfoReport CollectInfo() {
     InfoReport report;

@@ -163,6 +163,14 @@ std::string TerminalView::Render(const ui::MainDisplayView& view) {
     TextLine(lines, view.status_line, status_);
     TextLine(lines, view.result_text, result_);
     TextLine(lines, view.message, message_);
+    // Why the run ended, under the end display's texts.
+    const bool ended = view.screen == ui::MainScreen::kFailure ||
+                       view.screen == ui::MainScreen::kNotReady;
+    if (ended && view.cause && !cause_shown_) {
+        lines += platform::Utf16ToUtf8(ui::RunCauseText(*view.cause, ui::UiLanguageBlock())) +
+                 "\n";
+    }
+    cause_shown_ = ended && view.cause;
     if (view.message_dialog.has_value() != dialog_shown_) {
         dialog_shown_ = view.message_dialog.has_value();
         if (dialog_shown_) {

@@ -58,6 +58,7 @@ class TerminalView {
     Shown result_;
     Shown message_;
     bool dialog_shown_ = false;
+    bool cause_shown_ = false;
     bool progress_visible_ = false;
     int last_bar_position_ = -1;  // in place: the bar on screen; otherwise the last bar printed
     bool bar_on_line_ = false;    // in place: the bar occupies the current line

@@ -245,11 +245,17 @@ void MainDisplayModel::ShowOpenFailure(platform::OpenFailure why) {
     open_failure_ = why;
 }
 
+void MainDisplayModel::ShowRunCause(const RunCause& cause) {
+    Change change(*this);
+    view_.cause = cause;
+}
+
 void MainDisplayModel::SetWorkerRunning(bool running) {
     Change change(*this);
     view_.worker_running = running;
     if (running) {
         open_failure_ = platform::OpenFailure::kNone;  // a new run's own
+        view_.cause.reset();
     }
 }
 

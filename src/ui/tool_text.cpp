@@ -70,16 +70,15 @@ std::string ToolTextEnglish(ToolText id, std::initializer_list<std::string_view>
     return FillUtf8(kBlockEnglish, id, args);
 }
 
-std::u16string Megabytes(std::uint64_t bytes) {
+std::u16string Megabytes(std::uint64_t bytes, int block) {
     char text[32];
-    std::snprintf(text, sizeof text, "%llu.%llu",
-                  static_cast<unsigned long long>(bytes / 1'000'000),
-                  static_cast<unsigned long long>(bytes % 1'000'000 / 100'000));
-    std::u16string out = platform::Utf8ToUtf16(text);
-    const std::u16string separator = GetToolText(ToolText::kDecimalSeparator);
-    const std::size_t dot = out.find(u'.');
-    out.replace(dot, 1, separator);
-    return out;
+    std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(bytes / 1'000'000));
+    return platform::Utf8ToUtf16(text) + ToolTextIn(block, ToolText::kDecimalSeparator) +
+           static_cast<char16_t>(u'0' + bytes % 1'000'000 / 100'000);
+}
+
+std::u16string Megabytes(std::uint64_t bytes) {
+    return Megabytes(bytes, UiLanguageBlock());
 }
 
 std::u16string MinutesSeconds(std::int64_t seconds) {
@@ -87,6 +86,93 @@ std::u16string MinutesSeconds(std::int64_t seconds) {
     std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
                   static_cast<long long>(seconds % 60));
     return platform::Utf8ToUtf16(text);
+}
+
+namespace {
+
+ToolText PhaseWording(UpgradePhase phase) {
+    switch (phase) {
+        case UpgradePhase::kNone:
+        case UpgradePhase::kCheckingPrinter:
+            break;
+        case UpgradePhase::kReadingVersion:
+            return ToolText::kPhaseReadingVersion;
+        case UpgradePhase::kSendingLoader:
+            return ToolText::kPhaseSendingLoader;
+        case UpgradePhase::kWaitingForRestart:
+            return ToolText::kPhaseWaitingForRestart;
+        case UpgradePhase::kSendingFirmware:
+            return ToolText::kPhaseSendingFirmware;
+        case UpgradePhase::kBurning:
+            return ToolText::kPhaseBurning;
+        case UpgradePhase::kConfirming:
+            return ToolText::kPhaseConfirming;
+    }
+    return ToolText::kPhaseCheckingPrinter;
+}
+
+ToolText ReasonWording(RunReason reason) {
+    switch (reason) {
+        case RunReason::kNotReadyStatus:
+            return ToolText::kReasonNotReadyStatus;
+        case RunReason::kOpenFailed:
+            return ToolText::kReasonOpenFailed;
+        case RunReason::kNoReply:
+            return ToolText::kReasonNoReply;
+        case RunReason::kBadReply:
+            return ToolText::kReasonBadReply;
+        case RunReason::kNoVersion:
+            return ToolText::kReasonNoVersion;
+        case RunReason::kDroppedOffBus:
+            return ToolText::kReasonDroppedOffBus;
+        case RunReason::kWriteFailed:
+            return ToolText::kReasonWriteFailed;
+        case RunReason::kStoppedTakingData:
+            return ToolText::kReasonStoppedTakingData;
+        case RunReason::kTransferTooLong:
+            return ToolText::kReasonTransferTooLong;
+        case RunReason::kPayloadMissing:
+            return ToolText::kReasonPayloadMissing;
+        case RunReason::kNotBackAfterRestart:
+            return ToolText::kReasonNotBackAfterRestart;
+        case RunReason::kNotIdentified:
+            return ToolText::kReasonNotIdentified;
+    }
+    return ToolText::kReasonWriteFailed;
+}
+
+}  // namespace
+
+std::u16string RunCauseText(const RunCause& cause, int block) {
+    const std::u16string reason =
+        ToolTextIn(block, ReasonWording(cause.reason),
+                   {platform::Utf8ToUtf16(std::to_string(cause.status))});
+    const std::u16string phase = ToolTextIn(block, PhaseWording(cause.phase));
+    std::u16string text =
+        cause.bytes_total > 0
+            ? ToolTextIn(block, ToolText::kCauseLineBytes,
+                         {reason, phase, Megabytes(cause.bytes_sent, block),
+                          Megabytes(cause.bytes_total, block)})
+            : ToolTextIn(block, ToolText::kCauseLine, {reason, phase});
+    ToolText system = ToolText::kCount;
+    switch (cause.system) {
+        case platform::OpenFailure::kPermissionDenied:
+            system = ToolText::kOpenPermissionDenied;
+            break;
+        case platform::OpenFailure::kNoDevice:
+            system = ToolText::kOpenNoDevice;
+            break;
+        case platform::OpenFailure::kBusy:
+            system = ToolText::kOpenBusy;
+            break;
+        case platform::OpenFailure::kNone:
+        case platform::OpenFailure::kOther:
+            break;
+    }
+    if (system != ToolText::kCount) {
+        text += ToolTextIn(block, ToolText::kCauseSystem, {ToolTextIn(block, system)});
+    }
+    return text;
 }
 
 }  // namespace tessel::ui

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "ui/ui_text.h"
+#include "ui/upgrade_display.h"
 
 namespace tessel::ui {
 
@@ -136,9 +137,15 @@ std::string ToolTextUtf8(ToolText id, std::initializer_list<std::string_view> ar
 // English, for the support log.
 std::string ToolTextEnglish(ToolText id, std::initializer_list<std::string_view> args = {});
 
-// `value` / 10^6 with one decimal, with the current language's decimal separator: "27.0".
+// `bytes` in megabytes with one decimal (cut, not rounded: a payload is never shown as sent
+// before it is), with the decimal separator of `block` or of the current language: "27.0".
+std::u16string Megabytes(std::uint64_t bytes, int block);
 std::u16string Megabytes(std::uint64_t bytes);
 // m:ss
 std::u16string MinutesSeconds(std::int64_t seconds);
+
+// The one line that says why a run ended, in `block`'s language: "Cause: the printer stopped
+// taking data (while sending the firmware, after 5.0 of 27.0 MB)."
+std::u16string RunCauseText(const RunCause& cause, int block);
 
 }  // namespace tessel::ui
