@@ -71,10 +71,16 @@ std::string ToolTextEnglish(ToolText id, std::initializer_list<std::string_view>
 }
 
 std::u16string Megabytes(std::uint64_t bytes, int block) {
+    // Below a megabyte (the loader) two decimals, so that it does not read as nothing.
+    const bool small = bytes < 1'000'000;
     char text[32];
-    std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(bytes / 1'000'000));
-    return platform::Utf8ToUtf16(text) + ToolTextIn(block, ToolText::kDecimalSeparator) +
-           static_cast<char16_t>(u'0' + bytes % 1'000'000 / 100'000);
+    std::snprintf(text, sizeof text, small ? "%llu%02llu" : "%llu%01llu",
+                  static_cast<unsigned long long>(bytes / 1'000'000),
+                  static_cast<unsigned long long>(small ? bytes / 10'000
+                                                        : bytes % 1'000'000 / 100'000));
+    std::u16string out = platform::Utf8ToUtf16(text);
+    out.insert(out.size() - (small ? 2 : 1), ToolTextIn(block, ToolText::kDecimalSeparator));
+    return out;
 }
 
 std::u16string Megabytes(std::uint64_t bytes) {

@@ -137,8 +137,9 @@ std::string ToolTextUtf8(ToolText id, std::initializer_list<std::string_view> ar
 // English, for the support log.
 std::string ToolTextEnglish(ToolText id, std::initializer_list<std::string_view> args = {});
 
-// `bytes` in megabytes with one decimal (cut, not rounded: a payload is never shown as sent
-// before it is), with the decimal separator of `block` or of the current language: "27.0".
+// `bytes` in megabytes with one decimal, two below a megabyte (cut, not rounded: a payload is
+// never shown as sent before it is), with the decimal separator of `block` or of the current
+// language: "27.0", "0.08".
 std::u16string Megabytes(std::uint64_t bytes, int block);
 std::u16string Megabytes(std::uint64_t bytes);
 // m:ss

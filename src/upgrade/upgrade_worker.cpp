@@ -52,8 +52,8 @@ WorkerThreadStarter& ThreadStarter() {
 }
 
 // The device file as a transfer used it: how many bytes it took and whether a write came back
-// short, which is how a printer that stops reading shows (the write waits for it, then gives
-// up with what it has).
+// short, which is how a printer that stops reading while it stays on the bus shows (the write
+// waits for it, then gives up with what it has).
 class WatchedDevice final : public platform::DeviceFile {
   public:
     explicit WatchedDevice(platform::DeviceFile& device) : device_(device) {}
@@ -148,10 +148,11 @@ std::int32_t SendPayload(std::uint16_t id, ui::UpgradeDisplay* display = nullptr
             failed.reason = ui::RunReason::kPayloadMissing;
             break;
         default:
+            // A printer that is gone may have taken part of its last write too: ask first.
             device.reset();  // closed before the probe opens it again
-            failed.reason = watched.came_back_short()
-                                ? ui::RunReason::kStoppedTakingData
-                                : AfterIoFailure(ui::RunReason::kWriteFailed);
+            failed.reason = AfterIoFailure(watched.came_back_short()
+                                               ? ui::RunReason::kStoppedTakingData
+                                               : ui::RunReason::kWriteFailed);
             break;
     }
     *cause = failed;
