@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "ui/tool_text.h"
 #include "ui/ui_text.h"
 
 namespace tessel::ui {
@@ -244,11 +245,17 @@ void MainDisplayModel::ShowOpenFailure(platform::OpenFailure why) {
     open_failure_ = why;
 }
 
+void MainDisplayModel::ShowRunCause(const RunCause& cause) {
+    Change change(*this);
+    view_.cause = cause;
+}
+
 void MainDisplayModel::SetWorkerRunning(bool running) {
     Change change(*this);
     view_.worker_running = running;
     if (running) {
         open_failure_ = platform::OpenFailure::kNone;  // a new run's own
+        view_.cause.reset();
     }
 }
 
@@ -355,8 +362,8 @@ void MainDisplayModel::ShowUpgradeStateLocked(std::int32_t state, std::int32_t v
         // The system's reason when the printer could not even be opened, under the message.
         const std::u16string why = OpenFailureText(open_failure_);
         SetText(v.message, why.empty() ? GetUiText(kTextNotReadyMessage)
-                                       : GetUiText(kTextNotReadyMessage) +
-                                             u"\r\n\r\nThe printer could not be opened: " + why);
+                                       : GetUiText(kTextNotReadyMessage) + u"\r\n\r\n" +
+                                             GetToolText(ToolText::kOpenFailedNotice, {why}));
         v.message.visible = true;
         v.exit_button.enabled = true;
         v.exit_button.visible = true;

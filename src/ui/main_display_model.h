@@ -157,6 +157,9 @@ struct MainDisplayView {
     bool flash_burn_in_progress = false;
     bool worker_running = false;
     PhaseReport phase;  // the last one the worker reported
+    // Why the run ended, when it ended on the failure or the not-ready display and the worker
+    // could tell. The windows keep their displays; front ends with room for it say it.
+    std::optional<RunCause> cause;
 
     // The message dialog while the worker waits for its answer.
     std::optional<MessageDialogView> message_dialog;
@@ -211,6 +214,7 @@ class MainDisplayModel final : public UpgradeDisplay {
     void SetWorkerRunning(bool running) override;
     void ShowPhase(const PhaseReport& report) override;
     void ShowOpenFailure(platform::OpenFailure why) override;
+    void ShowRunCause(const RunCause& cause) override;
 
   private:
     class Change;  // one locked section that tells the listener afterwards if the view changed
