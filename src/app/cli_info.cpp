@@ -85,14 +85,22 @@ const char* ReasonName(discovery::UnusableReason reason) {
     switch (reason) {
         case discovery::UnusableReason::kNoPrinterInterface:
             return "no_printer_interface";
-        case discovery::UnusableReason::kNoDriver:
-            return "no_driver";
-        case discovery::UnusableReason::kHeldByProgram:
-            return "held_by_program";
         case discovery::UnusableReason::kOtherDriver:
             return "other_driver";
         case discovery::UnusableReason::kNoDeviceNode:
             return "no_device_node";
+        case discovery::UnusableReason::kOddDescriptors:
+            return "odd_descriptors";
+    }
+    return "unknown";
+}
+
+const char* TransportName(platform::DeviceTransport transport) {
+    switch (transport) {
+        case platform::DeviceTransport::kPrinterDriver:
+            return "usblp";
+        case platform::DeviceTransport::kUsbDevice:
+            return "usb";
     }
     return "unknown";
 }
@@ -169,6 +177,7 @@ InfoReport CollectInfo() {
             FixedView(printer.entry.achPrinterName, discovery::kPrinterNameCapacity));
         p.port = printer.port;  // whole, as the spooler check compares it
         p.device_path = printer.device_path;
+        p.transport = printer.transport;
         Query(p);
         report.printers.push_back(std::move(p));
     }
@@ -180,18 +189,14 @@ std::string UnusableReasonText(const discovery::UnusablePrinter& printer) {
     switch (printer.reason) {
         case discovery::UnusableReason::kNoPrinterInterface:
             return "the device shows no printer interface";
-        case discovery::UnusableReason::kNoDriver:
-            return "no driver has taken its printer interface (is the usblp module loaded, or "
-                   "is it blocked?)";
-        case discovery::UnusableReason::kHeldByProgram:
-            return "a program holds its printer interface through raw USB access (a printing "
-                   "service such as ipp-usb, or a CUPS backend); stop it and plug the printer in "
-                   "again";
         case discovery::UnusableReason::kOtherDriver:
             return "another driver (" + Utf16ToUtf8(printer.driver) +
                    ") has taken its printer interface";
         case discovery::UnusableReason::kNoDeviceNode:
             return "the printer driver has its interface but made no device node for it";
+        case discovery::UnusableReason::kOddDescriptors:
+            return Utf16ToUtf8(ui::DescriptorProblemText(printer.descriptor_problem)) +
+                   "; the tool does not open it";
     }
     return "unknown";
 }
@@ -210,6 +215,7 @@ std::string InfoText(const InfoReport& report) {
         out += "Printer " + std::to_string(i + 1) + ": " + Utf16ToUtf8(p.name) + "\n";
         out += "  port:     " + OrNone(p.port) + "\n";
         out += "  device:   " + OrNone(p.device_path) + "\n";
+        out += "  through:  " + Utf16ToUtf8(ui::TransportText(p.transport)) + "\n";
         out += "  status:   " + StatusText(p) + "\n";
         out += "  firmware: " + VersionLine(p) + "\n";
     }
@@ -231,6 +237,7 @@ std::string InfoJson(const InfoReport& report) {
             {"name", Utf16ToUtf8(p.name)},
             {"port", Utf16ToUtf8(p.port)},
             {"device_path", Utf16ToUtf8(p.device_path)},
+            {"transport", TransportName(p.transport)},
             {"opened", p.opened},
             {"open_failure", p.opened ? nlohmann::json(nullptr)
                                       : nlohmann::json(OpenFailureName(p.open_failure))},
@@ -248,6 +255,10 @@ std::string InfoJson(const InfoReport& report) {
                             {"location", Utf16ToUtf8(u.location)},
                             {"driver", Utf16ToUtf8(u.driver)},
                             {"reason", ReasonName(u.reason)},
+                            {"descriptor_problem",
+                             u.reason == discovery::UnusableReason::kOddDescriptors
+                                 ? json(Utf16ToUtf8(ui::DescriptorProblemText(u.descriptor_problem)))
+                                 : json(nullptr)},
                             {"explanation", UnusableReasonText(u)}});
     }
     const json document = {
