@@ -24,11 +24,11 @@
 #include "event_log.h"
 #include "platform/clock.h"
 #include "printer_config.h"
+#include "usb_bus.h"
 
 namespace tessel::sim {
 
 class SysfsLayout;
-class UsbBus;
 
 struct EmulatorOptions {
     std::vector<PrinterConfig> printers = {PrinterConfig{}};
@@ -62,6 +62,9 @@ class Emulator {
     const std::string& dev_root() const { return dev_root_; }
     // The testbed's root, the tool's UMOCKDEV_DIR (usb transport; empty otherwise).
     const std::string& umockdev_dir() const { return umockdev_dir_; }
+
+    // What went over the emulated USB bus (usb transport; zeros otherwise).
+    UsbBus::Counters usb_counters() const;
 
     const EventLog& log() const { return *log_; }
     std::vector<Json> Events() const { return log_->Events(); }
