@@ -65,6 +65,7 @@ enum class ToolText : int {
     kInfoPrinter,
     kInfoPortLabel,
     kInfoDeviceLabel,
+    kInfoTransportLabel,
     kInfoStatusLabel,
     kInfoFirmwareLabel,
     kInfoNone,
@@ -82,8 +83,6 @@ enum class ToolText : int {
     kInfoFirstOnly,
     kInfoUnusable,
     kUnusableNoInterface,
-    kUnusableNoDriver,
-    kUnusableHeldByProgram,
     kUnusableOtherDriver,
     kUnusableNoDeviceNode,
     // tessel-cli's notices, prompts and errors

@@ -69,4 +69,40 @@ std::u16string OpenFailureText(platform::OpenFailure failure) {
     return {};
 }
 
+std::u16string TransportText(platform::DeviceTransport transport) {
+    switch (transport) {
+        case platform::DeviceTransport::kPrinterDriver:
+            return u"the printer driver's device node (usblp)";
+        case platform::DeviceTransport::kUsbDevice:
+            return u"the USB device node (libusb; no kernel driver holds the printer)";
+    }
+    return {};
+}
+
+std::u16string DescriptorProblemText(platform::DescriptorProblem problem) {
+    switch (problem) {
+        case platform::DescriptorProblem::kNone:
+            return {};
+        case platform::DescriptorProblem::kMalformed:
+            return u"its USB descriptors are cut short or malformed";
+        case platform::DescriptorProblem::kNoConfiguration:
+            return u"its USB descriptors show no active configuration";
+        case platform::DescriptorProblem::kNoPrinterInterface:
+            return u"its USB descriptors show no printer interface";
+        case platform::DescriptorProblem::kSeveralInterfaces:
+            return u"it shows several USB interfaces, not the printer's one";
+        case platform::DescriptorProblem::kAlternateSettings:
+            return u"its printer interface has alternate settings";
+        case platform::DescriptorProblem::kNotBidirectional:
+            return u"its printer interface is not bidirectional";
+        case platform::DescriptorProblem::kNoBulkOut:
+            return u"its printer interface has no bulk OUT endpoint";
+        case platform::DescriptorProblem::kNoBulkIn:
+            return u"its printer interface has no bulk IN endpoint";
+        case platform::DescriptorProblem::kOtherEndpoints:
+            return u"its printer interface has endpoints besides one bulk OUT and one bulk IN";
+    }
+    return {};
+}
+
 }  // namespace tessel::ui
