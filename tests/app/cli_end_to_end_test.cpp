@@ -10,19 +10,21 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/cli_options.h"
-#include "app/cli_upgrade.h"
 #include "app/support_log.h"
-#include "payloads/payload_format.h"
-#include "app/terminal_view.h"
 #include "child_process.h"
 #include "emulator.h"
+#include "payloads/payload_format.h"
 #include "platform/power.h"
 #include "private_logind.h"
+#include "ui/cli/cli_options.h"
+#include "ui/cli/cli_upgrade.h"
+#include "ui/cli/terminal_view.h"
 #include "ui/ui_text.h"
 
 namespace tessel::app {
 namespace {
+
+using namespace tessel::ui::cli;
 
 using std::chrono::seconds;
 using tessel::testing::ChildProcess;

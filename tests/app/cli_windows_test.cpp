@@ -7,15 +7,17 @@
 #include <map>
 #include <string>
 
-#include "app/cli_options.h"
-#include "app/cli_upgrade.h"
 #include "app/windows_version.h"
 #include "platform/os_version.h"
+#include "ui/cli/cli_options.h"
+#include "ui/cli/cli_upgrade.h"
 #include "upgrade/upgrade_worker.h"
 #include "windows_process.h"
 
 namespace tessel::app {
 namespace {
+
+using namespace tessel::ui::cli;
 
 using tessel::testing::EnvironmentBlock;
 using tessel::testing::LimitedToken;

@@ -1,4 +1,4 @@
-#include "app/terminal_view.h"
+#include "ui/cli/terminal_view.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include "ui/ui_text.h"
 #include "virtual_clock.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 using ui::kAnimationTickMs;
@@ -161,9 +161,9 @@ TEST(TerminalText, LineEndsOfTheTexts) {
 }
 
 }  // namespace
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 TEST(TerminalViewPhase, SaysWhatTheRunDoesAndHowLongItTakes) {
@@ -208,4 +208,4 @@ TEST(TerminalViewPhase, StandsBesideTheBarOnATerminal) {
 }
 
 }  // namespace
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -12,7 +12,7 @@
 #include "ui/main_display_model.h"
 #include "ui/message_dialog_model.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 class TerminalView {
   public:
@@ -75,4 +75,4 @@ std::string TerminalText(std::u16string_view text);
 std::optional<std::int32_t> AnswerFromInput(std::string_view line,
                                             const ui::MessageDialogView& dialog);
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -1,18 +1,18 @@
-#include "app/cli_confirm.h"
+#include "ui/cli/cli_confirm.h"
 
 #include <optional>
 #include <vector>
 
-#include "app/cli_info.h"
 #include "discovery/printer_list.h"
 #include "discovery/usb_discovery.h"
 #include "link/link_result.h"
 #include "link/printer_queries.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "ui/cli/cli_info.h"
 #include "ui/ui_text.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 std::string CarriedVersionText() {
     std::string text = platform::Utf16ToUtf8(ui::g_strFwVersion);
@@ -71,4 +71,4 @@ std::string ConfirmationText(const Confirmation& confirmation) {
            "\"tessel-cli info\" to see its version.";
 }
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

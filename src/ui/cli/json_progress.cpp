@@ -1,11 +1,11 @@
-#include "app/json_progress.h"
+#include "ui/cli/json_progress.h"
 
 #include <nlohmann/json.hpp>
 
-#include "app/terminal_view.h"
+#include "ui/cli/terminal_view.h"
 #include "ui/upgrade_display.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 const char* ScreenName(ui::MainScreen screen) {
@@ -119,4 +119,4 @@ std::string JsonProgress::Exit(int status) {
     return Line({{"event", "exit"}, {"status", status}});
 }
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

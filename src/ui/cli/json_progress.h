@@ -14,10 +14,10 @@
 #include <optional>
 #include <string>
 
-#include "app/cli_confirm.h"
+#include "ui/cli/cli_confirm.h"
 #include "ui/main_display_model.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 class JsonProgress {
   public:
@@ -42,4 +42,4 @@ class JsonProgress {
     std::optional<int> progress_;
 };
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

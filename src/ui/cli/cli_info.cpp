@@ -1,16 +1,16 @@
-#include "app/cli_info.h"
+#include "ui/cli/cli_info.h"
 
 #include <nlohmann/json.hpp>
 
-#include "app/cli_options.h"
 #include "discovery/usb_discovery.h"
 #include "link/printer_queries.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "ui/cli/cli_options.h"
 #include "ui/ui_text.h"
 #include "upgrade/upgrade_worker.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 using platform::FixedView;
@@ -266,4 +266,4 @@ int InfoExitCode(const InfoReport& report) {
     return report.search_result >= 0 ? kExitSuccess : kExitFailed;
 }
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

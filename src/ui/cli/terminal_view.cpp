@@ -1,4 +1,4 @@
-#include "app/terminal_view.h"
+#include "ui/cli/terminal_view.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include "platform/text.h"
 #include "ui/upgrade_display.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 constexpr int kBarCells = 40;
@@ -284,4 +284,4 @@ std::string TerminalView::Finish() {
     return "\n";
 }
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -1,4 +1,4 @@
-#include "app/cli_upgrade.h"
+#include "ui/cli/cli_upgrade.h"
 
 #include <cstdlib>
 #include <functional>
@@ -7,14 +7,14 @@
 #include <string>
 #include <utility>
 
-#include "app/cli_confirm.h"
-#include "app/cli_loop.h"
-#include "app/json_progress.h"
-#include "app/terminal_view.h"
+#include "ui/cli/cli_confirm.h"
+#include "ui/cli/cli_loop.h"
+#include "ui/cli/json_progress.h"
+#include "ui/cli/terminal_view.h"
 #include "ui/upgrade_display.h"
 #include "ui/upgrade_session.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 // What an interrupt may reach of the run in progress. Interrupts arrive on a thread of their
@@ -231,4 +231,4 @@ int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock&
     return confirmed_status;
 }
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

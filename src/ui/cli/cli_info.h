@@ -13,7 +13,7 @@
 #include "link/printer_queries.h"
 #include "platform/device_file.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 enum class VersionComparison { kUnknown, kOlder, kSame, kNewer };
 
@@ -60,4 +60,4 @@ std::string UnusableReasonText(const discovery::UnusablePrinter& printer);
 // The exit status of info: 0 when the discovery pass ran to its end, 1 otherwise.
 int InfoExitCode(const InfoReport& report);
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli
