@@ -9,7 +9,7 @@
 #include "payloads/payload_format.h"
 #include "platform/resources.h"
 #include "platform/services.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::link {
 namespace {
@@ -48,8 +48,8 @@ std::int32_t SendFWResource(platform::DeviceFile& device, std::uint16_t id,
         return kErrLoadResource;
     }
 
-    if (id == payloads::IDR_BINARY_LOADER && ui::g_pMainDlg != nullptr) {
-        ui::g_pMainDlg->ShowUpgradeState(ui::kStateProgress, 0);
+    if (id == payloads::IDR_BINARY_LOADER && upgrade::g_pMainDlg != nullptr) {
+        upgrade::g_pMainDlg->ShowUpgradeState(upgrade::kStateProgress, 0);
     }
 
     const std::int64_t start = platform::Clk().NowSeconds();

@@ -44,7 +44,7 @@
 #include "ui/display_fonts.h"
 #include "ui/display_geometry.h"
 #include "ui/message_dialog_model.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::ui {
 
@@ -153,7 +153,7 @@ struct MainDisplayView {
     int tick_counter = 0;
     bool flash_burn_in_progress = false;
     bool worker_running = false;
-    PhaseReport phase;  // the last one the worker reported
+    upgrade::PhaseReport phase;  // the last one the worker reported
 
     // The message dialog while the worker waits for its answer.
     std::optional<MessageDialogView> message_dialog;
@@ -161,7 +161,7 @@ struct MainDisplayView {
     friend bool operator==(const MainDisplayView&, const MainDisplayView&) = default;
 };
 
-class MainDisplayModel final : public UpgradeDisplay {
+class MainDisplayModel final : public upgrade::UpgradeDisplay {
   public:
     // The animation runs on `clock` (NowMs), which must outlive the model.
     explicit MainDisplayModel(platform::Clock& clock);
@@ -206,7 +206,7 @@ class MainDisplayModel final : public UpgradeDisplay {
     void EnableStartControls(bool enable) override;
     void SetFlashBurnInProgress(bool burning) override;
     void SetWorkerRunning(bool running) override;
-    void ShowPhase(const PhaseReport& report) override;
+    void ShowPhase(const upgrade::PhaseReport& report) override;
     void ShowOpenFailure(platform::OpenFailure why) override;
 
   private:

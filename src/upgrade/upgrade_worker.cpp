@@ -51,8 +51,8 @@ WorkerThreadStarter& ThreadStarter() {
 
 // Sends a payload to the current device; with a display, reports the phase's progress: bytes
 // written, the rate so far and, from it, the time left, all on the clock.
-std::int32_t SendPayload(std::uint16_t id, ui::UpgradeDisplay* display = nullptr,
-                         ui::UpgradePhase phase = ui::UpgradePhase::kNone) {
+std::int32_t SendPayload(std::uint16_t id, UpgradeDisplay* display = nullptr,
+                         UpgradePhase phase = UpgradePhase::kNone) {
     auto device = platform::Current().devices->Open(discovery::g_strDevicePath);
     if (!device) {
         return kErrTransferOpen;
@@ -63,7 +63,7 @@ std::int32_t SendPayload(std::uint16_t id, ui::UpgradeDisplay* display = nullptr
     const std::int64_t start_ms = platform::Clk().NowMs();
     display->ShowPhase({phase, 0, 0, 0, std::nullopt});
     return link::SendFWResource(*device, id, [&](std::uint64_t sent, std::uint64_t total) {
-        ui::PhaseReport report{phase, sent, total, 0, std::nullopt};
+        PhaseReport report{phase, sent, total, 0, std::nullopt};
         const std::int64_t elapsed_ms = platform::Clk().NowMs() - start_ms;
         if (elapsed_ms > 0) {
             report.bytes_per_second =
@@ -79,7 +79,7 @@ std::int32_t SendPayload(std::uint16_t id, ui::UpgradeDisplay* display = nullptr
 
 // Sleeps `ms` on the clock in steps of `step_ms`, telling the display before each step how
 // many seconds of `phase` are left at most (`bound_ms` from now at the start).
-void SleepReporting(ui::UpgradeDisplay& display, ui::UpgradePhase phase, std::uint32_t ms,
+void SleepReporting(UpgradeDisplay& display, UpgradePhase phase, std::uint32_t ms,
                     std::uint32_t step_ms, std::int64_t bound_ms) {
     for (std::uint32_t slept = 0; slept < ms;) {
         display.ShowPhase({phase, 0, 0, 0, (bound_ms - slept + 999) / 1000});
@@ -89,19 +89,19 @@ void SleepReporting(ui::UpgradeDisplay& display, ui::UpgradePhase phase, std::ui
     }
 }
 
-void LockStartControls(ui::UpgradeDisplay& display) {
+void LockStartControls(UpgradeDisplay& display) {
     display.EnableStartControls(false);
     display.EnableCloseItem(false);
 }
 
-void RestoreStartControls(ui::UpgradeDisplay& display) {
+void RestoreStartControls(UpgradeDisplay& display) {
     display.EnableStartControls(true);
     display.EnableCloseItem(true);
 }
 
-void ShowFailure(ui::UpgradeDisplay& display) {
-    display.ShowUpgradeState(ui::kStateAnimation, ui::kAnimationStop);
-    display.ShowUpgradeState(ui::kStateFailed, 0);
+void ShowFailure(UpgradeDisplay& display) {
+    display.ShowUpgradeState(kStateAnimation, kAnimationStop);
+    display.ShowUpgradeState(kStateFailed, 0);
 }
 
 // The selected row's printer as discovery found it, and how many printers were listed with it.
@@ -121,7 +121,7 @@ std::optional<SelectedPrinter> Selected(std::int32_t row) {
 // The steps of one run; each returns the next step, or nothing when the run has ended.
 class Run {
   public:
-    explicit Run(ui::UpgradeDisplay& display) : display_(display) {}
+    explicit Run(UpgradeDisplay& display) : display_(display) {}
 
     void Execute() {
         for (std::optional<UpgradeStep> step = UpgradeStep::CheckPrinter; step;) {
@@ -153,18 +153,18 @@ class Run {
     // Every check and both payloads concern the selected row's printer: the refresh made it
     // the current device, and after the restart the same printer is looked for again.
     std::optional<UpgradeStep> CheckPrinter() {
-        display_.ShowPhase({ui::UpgradePhase::kCheckingPrinter, 0, 0, 0, std::nullopt});
+        display_.ShowPhase({UpgradePhase::kCheckingPrinter, 0, 0, 0, std::nullopt});
         discovery::RefreshPrinterList();
         selected_row_ = discovery::PrinterList().Selection();
         const std::optional<SelectedPrinter> selected = Selected(selected_row_);
         if (!selected) {
-            display_.ShowMessageDialog(ui::GetUiText(ui::kTextNoPrinter), ui::kLayoutOk);
+            display_.ShowMessageDialog(ui::GetUiText(ui::kTextNoPrinter), kLayoutOk);
             RestoreStartControls(display_);
             return std::nullopt;
         }
         // The whole port: a device URI can be longer than the entry's fixed copy.
         if (discovery::IsUSBPortBusy(selected->printer.port)) {
-            display_.ShowMessageDialog(ui::GetUiText(ui::kTextPortBusy), ui::kLayoutOk);
+            display_.ShowMessageDialog(ui::GetUiText(ui::kTextPortBusy), kLayoutOk);
             RestoreStartControls(display_);
             return std::nullopt;
         }
@@ -173,14 +173,14 @@ class Run {
             if (why != platform::OpenFailure::kNone) {
                 display_.ShowOpenFailure(why);
             }
-            display_.ShowUpgradeState(ui::kStateNotReady, 0);
+            display_.ShowUpgradeState(kStateNotReady, 0);
             return std::nullopt;
         }
         return UpgradeStep::CheckVersion;
     }
 
     std::optional<UpgradeStep> CheckVersion() {
-        display_.ShowPhase({ui::UpgradePhase::kReadingVersion, 0, 0, 0, std::nullopt});
+        display_.ShowPhase({UpgradePhase::kReadingVersion, 0, 0, 0, std::nullopt});
         switch (ConfirmVersion(link::CompareFirmwareVersion(), display_)) {
             case VersionOutcome::Proceed:
                 return UpgradeStep::TransferLoader;
@@ -188,7 +188,7 @@ class Run {
                 RestoreStartControls(display_);
                 return std::nullopt;
             case VersionOutcome::NotIdle:
-                display_.ShowUpgradeState(ui::kStateNotReady, 0);
+                display_.ShowUpgradeState(kStateNotReady, 0);
                 return std::nullopt;
             case VersionOutcome::OpenFailed:
                 return UpgradeStep::Fail;
@@ -201,8 +201,8 @@ class Run {
         if (!before) {
             return UpgradeStep::Fail;
         }
-        if (SendPayload(payloads::IDR_BINARY_LOADER, &display_,
-                        ui::UpgradePhase::kSendingLoader) != kStepOk) {
+        if (SendPayload(payloads::IDR_BINARY_LOADER, &display_, UpgradePhase::kSendingLoader) !=
+            kStepOk) {
             return UpgradeStep::Fail;
         }
         if (WaitForPrinterRestart(display_, selected_row_) != kStepOk) {
@@ -218,8 +218,8 @@ class Run {
     }
 
     UpgradeStep TransferFirmware() {
-        if (SendPayload(payloads::IDR_BINARY_FIRMWARE, &display_,
-                        ui::UpgradePhase::kSendingFirmware) != kStepOk) {
+        if (SendPayload(payloads::IDR_BINARY_FIRMWARE, &display_, UpgradePhase::kSendingFirmware) !=
+            kStepOk) {
             return UpgradeStep::Fail;
         }
         // From here on the printer writes the image to its flash.
@@ -235,15 +235,14 @@ class Run {
             discovery::SetUSBDeviceReinstall(std::u16string(
                 platform::FixedView(entry.achPrinterName, discovery::kPrinterNameCapacity)));
         }
-        SleepReporting(display_, ui::UpgradePhase::kBurning, kBurnWaitMs, kPhaseStepMs,
-                       kBurnWaitMs);
+        SleepReporting(display_, UpgradePhase::kBurning, kBurnWaitMs, kPhaseStepMs, kBurnWaitMs);
         platform::Debug(kBurnWaitDebugLine);
-        display_.ShowUpgradeState(ui::kStateAnimation, ui::kAnimationStop);
-        display_.ShowUpgradeState(ui::kStateProgress, ui::kProgressSucceeded);
+        display_.ShowUpgradeState(kStateAnimation, kAnimationStop);
+        display_.ShowUpgradeState(kStateProgress, kProgressSucceeded);
         display_.SetFlashBurnInProgress(false);
     }
 
-    ui::UpgradeDisplay& display_;
+    UpgradeDisplay& display_;
     std::int32_t selected_row_ = -1;
 };
 
@@ -275,18 +274,18 @@ std::int32_t CheckPrinterStatus2(platform::OpenFailure* why) {
     return result;
 }
 
-VersionOutcome ConfirmVersion(std::int32_t comparison, ui::UpgradeDisplay& display) {
+VersionOutcome ConfirmVersion(std::int32_t comparison, UpgradeDisplay& display) {
     switch (comparison) {
         case link::kPrinterVersionLower:
             return VersionOutcome::Proceed;
         case link::kPrinterVersionHigher:
-            return display.ShowMessageDialog(ui::GetUiText(ui::kTextNewerFirmware),
-                                             ui::kLayoutOk) == ui::kAnswerOk
+            return display.ShowMessageDialog(ui::GetUiText(ui::kTextNewerFirmware), kLayoutOk) ==
+                           kAnswerOk
                        ? VersionOutcome::Declined
                        : VersionOutcome::Proceed;
         case link::kPrinterVersionEqual:
-            return display.ShowMessageDialog(ui::GetUiText(ui::kTextSameFirmware),
-                                             ui::kLayoutYesNo) == ui::kAnswerNo
+            return display.ShowMessageDialog(ui::GetUiText(ui::kTextSameFirmware), kLayoutYesNo) ==
+                           kAnswerNo
                        ? VersionOutcome::Declined
                        : VersionOutcome::Proceed;
         case link::kErrOpenDevice:
@@ -304,12 +303,12 @@ std::int32_t SendFirmwareImage() {
     return SendPayload(payloads::IDR_BINARY_FIRMWARE);
 }
 
-std::int32_t WaitForPrinterRestart(ui::UpgradeDisplay& display, std::int32_t selected_row) {
+std::int32_t WaitForPrinterRestart(UpgradeDisplay& display, std::int32_t selected_row) {
     auto& clock = platform::Clk();
-    display.ShowUpgradeState(ui::kStateAnimation, ui::kAnimationStart);
+    display.ShowUpgradeState(kStateAnimation, kAnimationStart);
     // At most the restart sleep and the poll window, and one discovery pass past it.
     constexpr std::int64_t kRestartBoundMs = kRestartSleepMs + kPollWindowSeconds * 1000;
-    SleepReporting(display, ui::UpgradePhase::kWaitingForRestart, kRestartSleepMs, kPhaseStepMs,
+    SleepReporting(display, UpgradePhase::kWaitingForRestart, kRestartSleepMs, kPhaseStepMs,
                    kRestartBoundMs);
     platform::Debug(u"Sleep(54000)");
 
@@ -332,9 +331,9 @@ std::int32_t WaitForPrinterRestart(ui::UpgradeDisplay& display, std::int32_t sel
         if (clock.NowSeconds() - start > kPollWindowSeconds) {
             return kErrRestartTimeout;
         }
-        display.ShowPhase({ui::UpgradePhase::kWaitingForRestart, 0, 0, 0,
-                           std::max<std::int64_t>(
-                               0, kPollWindowSeconds - (clock.NowSeconds() - start))});
+        display.ShowPhase(
+            {UpgradePhase::kWaitingForRestart, 0, 0, 0,
+             std::max<std::int64_t>(0, kPollWindowSeconds - (clock.NowSeconds() - start))});
         clock.SleepMs(kPollIntervalMs);
     }
 }
@@ -345,7 +344,7 @@ std::int32_t WaitForFlashBurn() {
     return kStepOk;
 }
 
-std::uint32_t UpgradeWorker(ui::UpgradeDisplay& display) {
+std::uint32_t UpgradeWorker(UpgradeDisplay& display) {
     // The machine stays awake for the whole run, whichever way it ends.
     std::unique_ptr<platform::SleepBlock> awake;
     if (platform::Power* power = platform::Current().power) {
@@ -366,7 +365,7 @@ void SetWorkerThreadStarter(WorkerThreadStarter starter) {
     ThreadStarter() = std::move(starter);
 }
 
-bool OnStartUpgrade(ui::UpgradeDisplay& display) {
+bool OnStartUpgrade(UpgradeDisplay& display) {
     std::uint8_t idle = 0;
     if (!bUpgrading.compare_exchange_strong(idle, 1)) {
         return false;

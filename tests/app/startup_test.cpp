@@ -125,7 +125,7 @@ TEST(SingleInstanceKey, IsTheEnglishTitleWhateverTheLanguage) {
         EXPECT_EQ(SingleInstanceKey(), english_title) << std::hex << langid;
     }
     ui::g_wPrimaryLang = ui::g_wSubLang = 0;
-    ui::g_pMainDlg = nullptr;
+    upgrade::g_pMainDlg = nullptr;
 }
 
 TEST(ChooseTimeScale, HonouredOnlyWithStandInsAndOnlyWhenSound) {

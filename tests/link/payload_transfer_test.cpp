@@ -9,7 +9,7 @@
 #include "link_fixture.h"
 #include "payloads/payload_format.h"
 #include "platform/resources.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::link {
 namespace {
@@ -22,7 +22,7 @@ using payloads::IDR_BINARY_FIRMWARE;
 using payloads::IDR_BINARY_LOADER;
 
 // Records each ShowUpgradeState with the number of bytes the device had received by then.
-class RecordingDisplay final : public ui::UpgradeDisplay {
+class RecordingDisplay final : public upgrade::UpgradeDisplay {
   public:
     explicit RecordingDisplay(const ScriptedDevice& device) : device_(device) {}
     void ShowUpgradeState(std::int32_t state, std::int32_t value) override {
@@ -41,8 +41,8 @@ class RecordingDisplay final : public ui::UpgradeDisplay {
 
 class PayloadTransfer : public LinkTest {
   protected:
-    PayloadTransfer() { ui::g_pMainDlg = &display; }
-    ~PayloadTransfer() override { ui::g_pMainDlg = nullptr; }
+    PayloadTransfer() { upgrade::g_pMainDlg = &display; }
+    ~PayloadTransfer() override { upgrade::g_pMainDlg = nullptr; }
 
     static std::span<const std::uint8_t> Payload(std::uint16_t id) {
         const auto payload = platform::FindBinaryResource(id);
@@ -62,10 +62,10 @@ TEST_F(PayloadTransfer, LoaderGoesOutInOneWriteAfterTheProgressDisplay) {
     EXPECT_EQ(SendFWResource(device, IDR_BINARY_LOADER), kLinkOk);
     EXPECT_THAT(device.WriteSizes(), ElementsAre(83'750u));
     EXPECT_TRUE(Received(IDR_BINARY_LOADER));
-    EXPECT_THAT(display.calls, ElementsAre(std::make_tuple(ui::kStateProgress, 0, 0u)));
+    EXPECT_THAT(display.calls, ElementsAre(std::make_tuple(upgrade::kStateProgress, 0, 0u)));
 
     // Without a main display the loader goes out all the same.
-    ui::g_pMainDlg = nullptr;
+    upgrade::g_pMainDlg = nullptr;
     EXPECT_EQ(SendFWResource(device, IDR_BINARY_LOADER), kLinkOk);
     EXPECT_EQ(display.calls.size(), 1u);
 }

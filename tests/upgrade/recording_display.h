@@ -9,12 +9,12 @@
 
 #include "platform/clock.h"
 #include "ui/main_display_model.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::testing {
 
 // Forwards the display operations to the model and records them with the clock's time.
-class RecordingDisplay final : public ui::UpgradeDisplay {
+class RecordingDisplay final : public upgrade::UpgradeDisplay {
   public:
     RecordingDisplay(ui::MainDisplayModel& model, platform::Clock& clock)
         : model_(model), clock_(clock) {}

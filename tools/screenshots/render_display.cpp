@@ -19,8 +19,8 @@
 
 #include "platform/clock.h"
 #include "ui/ui_text.h"
-#include "ui/upgrade_display.h"
 #include "ui/win32/tessel_dlg.h"
+#include "upgrade/upgrade_display.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ bool IsMessage(const std::string& name) {
     return name == "notice" || name == "question";
 }
 
-bool Drive(tessel::ui::UpgradeDisplay& display, const std::string& name) {
+bool Drive(upgrade::UpgradeDisplay& display, const std::string& name) {
     if (name == "start") {
         return true;
     }
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     int result = 1;
     if (window == nullptr) {
         std::fprintf(stderr, "render_display: the dialog did not come up\n");
-    } else if (!Drive(*tessel::ui::g_pMainDlg, argv[2])) {
+    } else if (!Drive(*upgrade::g_pMainDlg, argv[2])) {
         std::fprintf(stderr, "render_display: no display named %s\n", argv[2]);
     } else if (!IsMessage(argv[2])) {
         result = Capture(window, argv[3]) ? 0 : 1;
@@ -154,10 +154,10 @@ int main(int argc, char** argv) {
         // The worker's question blocks its thread until the dialog is answered.
         const bool notice = std::strcmp(argv[2], "notice") == 0;
         std::thread asker([notice] {
-            tessel::ui::g_pMainDlg->ShowMessageDialog(
+            upgrade::g_pMainDlg->ShowMessageDialog(
                 tessel::ui::GetUiText(notice ? tessel::ui::kTextNewerFirmware
                                              : tessel::ui::kTextSameFirmware),
-                notice ? tessel::ui::kLayoutOk : tessel::ui::kLayoutYesNo);
+                notice ? upgrade::kLayoutOk : upgrade::kLayoutYesNo);
         });
         HWND message = WaitForWindow(ui_thread, window);
         if (message == nullptr) {

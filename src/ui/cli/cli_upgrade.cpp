@@ -11,8 +11,8 @@
 #include "ui/cli/cli_loop.h"
 #include "ui/cli/json_progress.h"
 #include "ui/cli/terminal_view.h"
-#include "ui/upgrade_display.h"
 #include "ui/upgrade_session.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::ui::cli {
 namespace {
@@ -47,16 +47,16 @@ class DialogAnswerer {
         : preset_(preset), console_(console), note_(std::move(note)), may_ask_(may_ask) {}
 
     std::int32_t operator()(const ui::MessageDialogView& dialog) {
-        if (dialog.layout != ui::kLayoutYesNo) {
-            return ui::kAnswerOk;  // a notice: shown, nothing to decide
+        if (dialog.layout != upgrade::kLayoutYesNo) {
+            return upgrade::kAnswerOk;  // a notice: shown, nothing to decide
         }
         switch (preset_) {
             case PresetAnswer::kYes:
-                note_("> " + Label(dialog, ui::kAnswerYes) + " (--yes)");
-                return ui::kAnswerYes;
+                note_("> " + Label(dialog, upgrade::kAnswerYes) + " (--yes)");
+                return upgrade::kAnswerYes;
             case PresetAnswer::kNo:
-                note_("> " + Label(dialog, ui::kAnswerNo) + " (--no)");
-                return ui::kAnswerNo;
+                note_("> " + Label(dialog, upgrade::kAnswerNo) + " (--no)");
+                return upgrade::kAnswerNo;
             case PresetAnswer::kAsk:
                 break;
         }
@@ -78,8 +78,8 @@ class DialogAnswerer {
             if (const std::optional<std::int32_t> answer = AnswerFromInput(*line, dialog)) {
                 return *answer;
             }
-            note_("Please answer y (" + Label(dialog, ui::kAnswerYes) + ") or n (" +
-                  Label(dialog, ui::kAnswerNo) + ").");
+            note_("Please answer y (" + Label(dialog, upgrade::kAnswerYes) + ") or n (" +
+                  Label(dialog, upgrade::kAnswerNo) + ").");
         }
     }
 
@@ -214,7 +214,8 @@ int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock&
     if (status != kExitSuccess || !confirm) {
         return status;
     }
-    const ui::PhaseReport confirming{ui::UpgradePhase::kConfirming, 0, 0, 0, kConfirmBoundSeconds};
+    const upgrade::PhaseReport confirming{upgrade::UpgradePhase::kConfirming, 0, 0, 0,
+                                          kConfirmBoundSeconds};
     console.Write(json ? JsonProgress::PhaseLine(confirming)
                        : "-- " + TerminalView::PhaseText(confirming) + "\n");
     const Confirmation confirmation = ConfirmNewVersion();

@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ui/cli/terminal_view.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::ui::cli {
 namespace {
@@ -32,23 +32,23 @@ std::string Line(const nlohmann::json& object) {
 
 }  // namespace
 
-const char* JsonProgress::PhaseName(ui::UpgradePhase phase) {
+const char* JsonProgress::PhaseName(upgrade::UpgradePhase phase) {
     switch (phase) {
-        case ui::UpgradePhase::kNone:
+        case upgrade::UpgradePhase::kNone:
             return "none";
-        case ui::UpgradePhase::kCheckingPrinter:
+        case upgrade::UpgradePhase::kCheckingPrinter:
             return "checking_printer";
-        case ui::UpgradePhase::kReadingVersion:
+        case upgrade::UpgradePhase::kReadingVersion:
             return "reading_version";
-        case ui::UpgradePhase::kSendingLoader:
+        case upgrade::UpgradePhase::kSendingLoader:
             return "sending_loader";
-        case ui::UpgradePhase::kWaitingForRestart:
+        case upgrade::UpgradePhase::kWaitingForRestart:
             return "waiting_for_restart";
-        case ui::UpgradePhase::kSendingFirmware:
+        case upgrade::UpgradePhase::kSendingFirmware:
             return "sending_firmware";
-        case ui::UpgradePhase::kBurning:
+        case upgrade::UpgradePhase::kBurning:
             return "burning";
-        case ui::UpgradePhase::kConfirming:
+        case upgrade::UpgradePhase::kConfirming:
             return "confirming";
     }
     return "unknown";
@@ -61,7 +61,7 @@ std::string JsonProgress::Render(const ui::MainDisplayView& view) {
     started_ = true;
     revision_ = view.revision;
     std::string out;
-    if (view.phase != phase_ && view.phase.phase != ui::UpgradePhase::kNone) {
+    if (view.phase != phase_ && view.phase.phase != upgrade::UpgradePhase::kNone) {
         out += PhaseLine(view.phase);
     }
     phase_ = view.phase;
@@ -83,14 +83,16 @@ std::string JsonProgress::Render(const ui::MainDisplayView& view) {
 }
 
 std::string JsonProgress::Dialog(const ui::MessageDialogView& dialog, std::int32_t answer) {
-    const char* name = answer == ui::kAnswerYes ? "yes" : answer == ui::kAnswerNo ? "no" : "ok";
+    const char* name = answer == upgrade::kAnswerYes  ? "yes"
+                       : answer == upgrade::kAnswerNo ? "no"
+                                                      : "ok";
     return Line({{"event", "dialog"},
-                 {"layout", dialog.layout == ui::kLayoutYesNo ? "yes_no" : "ok"},
+                 {"layout", dialog.layout == upgrade::kLayoutYesNo ? "yes_no" : "ok"},
                  {"text", TerminalText(dialog.text)},
                  {"answer", name}});
 }
 
-std::string JsonProgress::PhaseLine(const ui::PhaseReport& phase) {
+std::string JsonProgress::PhaseLine(const upgrade::PhaseReport& phase) {
     nlohmann::json event{{"event", "phase"}, {"phase", PhaseName(phase.phase)}};
     if (phase.bytes_total > 0) {
         event["bytes_sent"] = phase.bytes_sent;

@@ -29,16 +29,16 @@ class JsonProgress {
     static std::string Exit(int status);
     // A phase's line, and the confirmation's after a success:
     //   {"event":"confirmation","outcome":"confirmed"|"other_version"|"not_back","version":"…"}
-    static std::string PhaseLine(const ui::PhaseReport& phase);
+    static std::string PhaseLine(const upgrade::PhaseReport& phase);
     static std::string ConfirmationLine(const Confirmation& confirmation);
 
-    static const char* PhaseName(ui::UpgradePhase phase);
+    static const char* PhaseName(upgrade::UpgradePhase phase);
 
   private:
     bool started_ = false;
     std::uint64_t revision_ = 0;
     ui::MainScreen screen_ = ui::MainScreen::kStart;
-    ui::PhaseReport phase_;
+    upgrade::PhaseReport phase_;
     std::optional<int> progress_;
 };
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "platform/text.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::ui::cli {
 namespace {
@@ -62,12 +62,12 @@ std::optional<std::int32_t> AnswerFromInput(std::string_view line,
     if (typed.empty()) {
         return std::nullopt;
     }
-    const bool yes_no = dialog.layout == ui::kLayoutYesNo;
+    const bool yes_no = dialog.layout == upgrade::kLayoutYesNo;
     if (yes_no && (typed == "y" || typed == "yes")) {
-        return ui::kAnswerYes;
+        return upgrade::kAnswerYes;
     }
     if (yes_no && (typed == "n" || typed == "no")) {
-        return ui::kAnswerNo;
+        return upgrade::kAnswerNo;
     }
     // A label typed out. Two buttons may share one (Japanese Yes and OK both read "OK"), so
     // only a label that names exactly one visible button counts.
@@ -99,8 +99,8 @@ std::string TerminalView::Bar(int position) {
 }
 
 std::string TerminalView::Choices(const ui::MessageDialogView& dialog) {
-    const ui::MessageButtonView* yes = dialog.Button(ui::kAnswerYes);
-    const ui::MessageButtonView* no = dialog.Button(ui::kAnswerNo);
+    const ui::MessageButtonView* yes = dialog.Button(upgrade::kAnswerYes);
+    const ui::MessageButtonView* no = dialog.Button(upgrade::kAnswerNo);
     return "[y] " + (yes ? TerminalText(yes->label) : std::string()) + "   [n] " +
            (no ? TerminalText(no->label) : std::string());
 }
@@ -166,7 +166,7 @@ std::string TerminalView::Render(const ui::MainDisplayView& view) {
         dialog_shown_ = view.message_dialog.has_value();
         if (dialog_shown_) {
             lines += TerminalText(view.message_dialog->text) + "\n";
-            if (view.message_dialog->layout == ui::kLayoutYesNo) {
+            if (view.message_dialog->layout == upgrade::kLayoutYesNo) {
                 lines += Choices(*view.message_dialog) + "\n";
             }
         }
@@ -213,7 +213,7 @@ std::string TerminalView::Render(const ui::MainDisplayView& view) {
     return out;
 }
 
-std::string TerminalView::PhaseText(const ui::PhaseReport& phase) {
+std::string TerminalView::PhaseText(const upgrade::PhaseReport& phase) {
     const auto megabytes = [](std::uint64_t bytes) {
         char text[32];
         std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / 1e6);
@@ -240,26 +240,26 @@ std::string TerminalView::PhaseText(const ui::PhaseReport& phase) {
         return text;
     };
     switch (phase.phase) {
-        case ui::UpgradePhase::kNone:
+        case upgrade::UpgradePhase::kNone:
             return {};
-        case ui::UpgradePhase::kCheckingPrinter:
+        case upgrade::UpgradePhase::kCheckingPrinter:
             return "checking the printer";
-        case ui::UpgradePhase::kReadingVersion:
+        case upgrade::UpgradePhase::kReadingVersion:
             return "reading its firmware version";
-        case ui::UpgradePhase::kSendingLoader:
+        case upgrade::UpgradePhase::kSendingLoader:
             return sending("loader");
-        case ui::UpgradePhase::kWaitingForRestart:
+        case upgrade::UpgradePhase::kWaitingForRestart:
             return "waiting for the printer to restart" +
                    (phase.seconds_left ? ", " + duration(*phase.seconds_left) + " at most"
                                        : std::string());
-        case ui::UpgradePhase::kSendingFirmware:
+        case upgrade::UpgradePhase::kSendingFirmware:
             return sending("firmware");
-        case ui::UpgradePhase::kBurning:
+        case upgrade::UpgradePhase::kBurning:
             return "burning into flash" +
                    (phase.seconds_left ? ", " + duration(*phase.seconds_left) + " left"
                                        : std::string()) +
                    ": do not switch the printer off";
-        case ui::UpgradePhase::kConfirming:
+        case upgrade::UpgradePhase::kConfirming:
             return "confirming the printer's new version";
     }
     return {};

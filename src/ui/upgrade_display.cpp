@@ -1,7 +1,0 @@
-#include "ui/upgrade_display.h"
-
-namespace tessel::ui {
-
-UpgradeDisplay* g_pMainDlg = nullptr;
-
-}  // namespace tessel::ui
