@@ -6,6 +6,8 @@
 
 #include "link/acl_link.h"
 #include "link/payload_transfer.h"
+#include "link/stand_in_guard.h"
+#include "payloads/build_info.h"
 #include "link_fixture.h"
 #include "payloads/payload_format.h"
 #include "platform/resources.h"
@@ -142,6 +144,27 @@ TEST_F(PayloadTransfer, UnknownPayloadWritesNothing) {
     }
     EXPECT_TRUE(device.write_calls().empty());
     EXPECT_TRUE(display.calls.empty());
+}
+
+// A stand-in build sends no payload to a device that could be a printer: the transfer fails at
+// its first write, with nothing written, while queries still go out.
+TEST_F(PayloadTransfer, StandInPayloadGoesOnlyWhereNoPrinterCanBe) {
+    if (!payloads::kPayloadsAreStandIns) {
+        GTEST_SKIP() << "this build carries the maker's payloads";
+    }
+    const std::string refusal =
+        "Refusing to send a stand-in payload to a real printer: this build does not carry the "
+        "maker's payloads";
+    device.SetCouldBePrinter(true);
+    EXPECT_EQ(SendFWResource(device, IDR_BINARY_LOADER), kErrPayloadWrite);
+    EXPECT_TRUE(device.bytes().empty());
+    EXPECT_EQ(debug.Count(refusal), 1u);
+    const auto head = Payload(IDR_BINARY_LOADER).first(64);
+    EXPECT_EQ(WriteToDevice(device, head.data(), 34), 34);  // a query is no payload
+
+    device.SetCouldBePrinter(false);
+    EXPECT_EQ(SendFWResource(device, IDR_BINARY_LOADER), kLinkOk);
+    EXPECT_EQ(debug.Count(refusal), 1u);
 }
 
 TEST(LoadBinaryResource, CopiesOnlyIntoABufferThatHoldsThePayload) {

@@ -123,6 +123,7 @@ class TimedTransfers final : public platform::DeviceFiles {
         std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
             return file_->Read(buffer, count);
         }
+        bool CouldBePrinter() const override { return file_->CouldBePrinter(); }
 
       private:
         std::unique_ptr<platform::DeviceFile> file_;
