@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "ui/tool_text.h"
+
 namespace tessel::app {
 
 TimeScaleChoice ChooseTimeScale(const char* value, bool payloads_are_stand_ins) {
@@ -12,9 +14,9 @@ TimeScaleChoice ChooseTimeScale(const char* value, bool payloads_are_stand_ins) 
         return choice;
     }
     if (!payloads_are_stand_ins) {
-        choice.notice =
-            "tessel-cli: TESSEL_TIME_SCALE is ignored: this build carries the maker's payloads, "
-            "and a real printer needs its real waits.\n";
+        choice.notice = "tessel-cli: " +
+                        ui::ToolTextUtf8(ui::ToolText::kTimeScaleIgnored, {"TESSEL_TIME_SCALE"}) +
+                        "\n";
         return choice;
     }
     errno = 0;
@@ -24,9 +26,8 @@ TimeScaleChoice ChooseTimeScale(const char* value, bool payloads_are_stand_ins) 
         scale > 1.0) {
         choice.error = true;
         choice.notice =
-            "tessel-cli: TESSEL_TIME_SCALE must be a number above 0 and at most 1 "
-            "(for example 0.01), not \"" +
-            std::string(value) + "\".\n";
+            "tessel-cli: " +
+            ui::ToolTextUtf8(ui::ToolText::kTimeScaleWrong, {"TESSEL_TIME_SCALE", value}) + "\n";
         return choice;
     }
     choice.scale = scale;
