@@ -70,6 +70,7 @@ class WatchedDevice final : public platform::DeviceFile {
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
         return device_.Read(buffer, count);
     }
+    bool CouldBePrinter() const override { return device_.CouldBePrinter(); }
     std::uint64_t bytes() const { return bytes_; }
     bool came_back_short() const { return came_back_short_; }
 

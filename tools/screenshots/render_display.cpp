@@ -30,7 +30,7 @@ bool IsMessage(const std::string& name) {
     return name == "notice" || name == "question";
 }
 
-bool Drive(upgrade::UpgradeDisplay& display, const std::string& name) {
+bool Drive(tessel::upgrade::UpgradeDisplay& display, const std::string& name) {
     if (name == "start") {
         return true;
     }
@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
     int result = 1;
     if (window == nullptr) {
         std::fprintf(stderr, "render_display: the dialog did not come up\n");
-    } else if (!Drive(*upgrade::g_pMainDlg, argv[2])) {
+    } else if (!Drive(*tessel::upgrade::g_pMainDlg, argv[2])) {
         std::fprintf(stderr, "render_display: no display named %s\n", argv[2]);
     } else if (!IsMessage(argv[2])) {
         result = Capture(window, argv[3]) ? 0 : 1;
@@ -160,10 +160,10 @@ int main(int argc, char** argv) {
         // The worker's question blocks its thread until the dialog is answered.
         const bool notice = std::strcmp(argv[2], "notice") == 0;
         std::thread asker([notice] {
-            upgrade::g_pMainDlg->ShowMessageDialog(
+            tessel::upgrade::g_pMainDlg->ShowMessageDialog(
                 tessel::ui::GetUiText(notice ? tessel::ui::kTextNewerFirmware
                                              : tessel::ui::kTextSameFirmware),
-                notice ? upgrade::kLayoutOk : upgrade::kLayoutYesNo);
+                notice ? tessel::upgrade::kLayoutOk : tessel::upgrade::kLayoutYesNo);
         });
         HWND message = WaitForWindow(ui_thread, window);
         if (message == nullptr) {
