@@ -222,7 +222,10 @@ TEST(TerminalViewPhase, TheEndedRunsBarSaysItIsDone) {
     shown.progress.visible = false;
     shown.progress.position = 100;
     const std::string done = view.Render(shown);
-    EXPECT_NE(done.find("\r" + TerminalView::Bar(100) + "  done"), std::string::npos) << done;
+    std::string bar(1, '\r');
+    bar += TerminalView::Bar(100);
+    bar += "  done";
+    EXPECT_NE(done.find(bar), std::string::npos) << done;
     EXPECT_EQ(done.find("left"), std::string::npos) << done;
 
     TerminalView failed(false);
@@ -236,7 +239,9 @@ TEST(TerminalViewPhase, TheEndedRunsBarSaysItIsDone) {
     const std::string why = "Cause: the printer did not come back after its restart (while "
                             "waiting for the printer to restart).\n";
     const std::string out = failed.Render(shown);
-    EXPECT_NE(out.find("failed\n" + why), std::string::npos) << out;
+    std::string lines = "failed\n";
+    lines += why;
+    EXPECT_NE(out.find(lines), std::string::npos) << out;
     shown.revision = 2;
     EXPECT_EQ(failed.Render(shown).find(why), std::string::npos);  // once
 }
