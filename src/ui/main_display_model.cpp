@@ -266,8 +266,12 @@ void MainDisplayModel::ApplyDueTicksLocked() {
     const std::int64_t elapsed = clock_.NowMs() - animation_start_ms_;
     const std::int64_t due = elapsed > 0 ? elapsed / kAnimationTickMs : 0;
     while (view_.animation_running && ticks_elapsed_ < due) {
-        if (view_.flash_burn_in_progress && view_.tick_counter + 1 >= kAnimationTicks) {
-            // Held at 99 while the printer burns: let the held ticks pass without effect.
+        if ((view_.worker_running || view_.flash_burn_in_progress) &&
+            view_.tick_counter + 1 >= kAnimationTicks) {
+            // Held at 99 while the worker still runs or the printer burns: let the held ticks
+            // pass without effect. The worker's own limits end a stalled run with its own end
+            // display; the failure display, which tells the user to restart the printer, must
+            // not come up while the firmware may still be on its way or burning.
             ticks_elapsed_ = due;
             break;
         }
@@ -279,7 +283,7 @@ void MainDisplayModel::ApplyDueTicksLocked() {
 void MainDisplayModel::TickLocked() {
     ++view_.tick_counter;
     if (view_.tick_counter >= kAnimationTicks) {
-        // The worker did not finish in time: the animation gives up on its own.
+        // No worker runs any more and none stopped the animation: it gives up on its own.
         view_.tick_counter = 0;
         view_.animation_running = false;
         ShowUpgradeStateLocked(kStateFailed, 0);

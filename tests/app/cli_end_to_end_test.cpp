@@ -323,6 +323,66 @@ TEST_F(CliEndToEndTest, JsonStreamOfAWholeUpgrade) {
     EXPECT_EQ(ValidPayloads("firmware"), 1);
 }
 
+// A slow link: the printer comes back late and takes the image at 150,000 bytes a second at
+// most, so the animation's 280 s run out while the image is still on its way (at least 180 s
+// of the transfer's printer time, beginning about 118 s into the animation). The stream must
+// never show the failure display (which tells the user to restart the printer) before the
+// worker's own end. How the run ends depends on how fast the machine carries the bytes (a
+// busy machine can push the transfer past its time limit), so the test asserts the order, not
+// the outcome: only progress until the end display, the bar held at 99 while the image was
+// still on its way, and nothing after the end display but the exit.
+TEST_F(CliEndToEndTest, JsonStreamOfASlowLinkShowsNoFailureBeforeTheEnd) {
+    constexpr double kSlowLinkTimeScale = 0.02;
+    sim::EmulatorOptions options;
+    sim::PrinterConfig slow;
+    slow.restart_delay_s = 110;
+    slow.faults.throughput = 150'000;
+    options.printers = {slow};
+    options.time_scale = kSlowLinkTimeScale;
+    std::string error;
+    emulator_ = sim::Emulator::Start(options, &error);
+    ASSERT_TRUE(emulator_) << error;
+    auto cli = Run({"upgrade", "--yes", "--json", "--no-confirm"}, ChildProcess::Input::kNull,
+                   kSlowLinkTimeScale);
+    const std::optional<int> finished = cli->Finish(kRunBound);
+    ASSERT_TRUE(finished == kExitSuccess || finished == kExitFailed) << cli->output();
+    const int status = *finished;
+
+    std::vector<nlohmann::json> events;
+    std::istringstream lines(cli->output());
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with('{')) {  // a failed run also names its log on standard error
+            events.push_back(nlohmann::json::parse(line));
+        }
+    }
+    std::vector<std::string> displays;
+    std::size_t end_at = 0;
+    bool at_99 = false;
+    bool sent_after_99 = false;
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        const auto& e = events[i];
+        if (e["event"] == "display") {
+            displays.push_back(e["display"]);
+            end_at = i;
+        } else if (e["event"] == "progress") {
+            at_99 = at_99 || e["value"] == 99;
+        } else if (e["event"] == "phase" && e["phase"] == "sending_firmware") {
+            sent_after_99 = sent_after_99 || at_99;
+        }
+    }
+    EXPECT_EQ(displays, (std::vector<std::string>{
+                            "progress", status == kExitSuccess ? "success" : "failure"}))
+        << cli->output();
+    EXPECT_TRUE(sent_after_99) << "the animation did not run out during the transfer";
+    for (std::size_t i = end_at + 1; i < events.size(); ++i) {  // the success's 100 may follow
+        EXPECT_NE(events[i]["event"], "phase") << "the worker went on after its end display\n"
+                                               << cli->output();
+    }
+    if (status == kExitSuccess) {
+        EXPECT_EQ(ValidPayloads("firmware"), 1);
+    }
+}
+
 // After the success display the printer is asked for its version once it is back: the three
 // outcomes, each with its exit status, and --no-confirm, which does not wait.
 TEST_F(CliEndToEndTest, TheNewVersionIsReadBackAfterTheSuccess) {
