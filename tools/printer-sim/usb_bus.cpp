@@ -219,6 +219,7 @@ struct UsbBus::Impl {
                 UMockdevIoctlData* d = umockdev_ioctl_data_resolve(arg, 0, sizeof(guint32), nullptr);
                 *reinterpret_cast<guint32*>(d->data) =
                     USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_BULK_CONTINUATION |
+                    USBDEVFS_CAP_BULK_SCATTER_GATHER |
                     USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
                 g_object_unref(d);
                 Complete(client, 0, 0);
