@@ -68,6 +68,8 @@ enum class ToolText : int {
     kInfoTransportLabel,
     kInfoStatusLabel,
     kInfoFirmwareLabel,
+    kInfoTransportPrinterDriver,  // how the tool reaches the printer: usblp's node
+    kInfoTransportUsbDevice,      // its USB device node, through libusb
     kInfoNone,
     kInfoNoDevicePath,
     kInfoDoesNotOpen,
@@ -85,6 +87,16 @@ enum class ToolText : int {
     kUnusableNoInterface,
     kUnusableOtherDriver,
     kUnusableNoDeviceNode,
+    kUnusableOddDescriptors,  // {1} one of the descriptor problems below
+    kDescriptorMalformed,
+    kDescriptorNoConfiguration,
+    kDescriptorNoPrinterInterface,
+    kDescriptorSeveralInterfaces,
+    kDescriptorAlternateSettings,
+    kDescriptorNotBidirectional,
+    kDescriptorNoBulkOut,
+    kDescriptorNoBulkIn,
+    kDescriptorOtherEndpoints,
     // tessel-cli's notices, prompts and errors
     kAnswerNoTerminal,
     kAnswerNotGiven,

@@ -72,9 +72,9 @@ std::u16string OpenFailureText(platform::OpenFailure failure) {
 std::u16string TransportText(platform::DeviceTransport transport) {
     switch (transport) {
         case platform::DeviceTransport::kPrinterDriver:
-            return u"the printer driver's device node (usblp)";
+            return GetToolText(ToolText::kInfoTransportPrinterDriver);
         case platform::DeviceTransport::kUsbDevice:
-            return u"the USB device node (libusb; no kernel driver holds the printer)";
+            return GetToolText(ToolText::kInfoTransportUsbDevice);
     }
     return {};
 }
@@ -84,23 +84,23 @@ std::u16string DescriptorProblemText(platform::DescriptorProblem problem) {
         case platform::DescriptorProblem::kNone:
             return {};
         case platform::DescriptorProblem::kMalformed:
-            return u"its USB descriptors are cut short or malformed";
+            return GetToolText(ToolText::kDescriptorMalformed);
         case platform::DescriptorProblem::kNoConfiguration:
-            return u"its USB descriptors show no active configuration";
+            return GetToolText(ToolText::kDescriptorNoConfiguration);
         case platform::DescriptorProblem::kNoPrinterInterface:
-            return u"its USB descriptors show no printer interface";
+            return GetToolText(ToolText::kDescriptorNoPrinterInterface);
         case platform::DescriptorProblem::kSeveralInterfaces:
-            return u"it shows several USB interfaces, not the printer's one";
+            return GetToolText(ToolText::kDescriptorSeveralInterfaces);
         case platform::DescriptorProblem::kAlternateSettings:
-            return u"its printer interface has alternate settings";
+            return GetToolText(ToolText::kDescriptorAlternateSettings);
         case platform::DescriptorProblem::kNotBidirectional:
-            return u"its printer interface is not bidirectional";
+            return GetToolText(ToolText::kDescriptorNotBidirectional);
         case platform::DescriptorProblem::kNoBulkOut:
-            return u"its printer interface has no bulk OUT endpoint";
+            return GetToolText(ToolText::kDescriptorNoBulkOut);
         case platform::DescriptorProblem::kNoBulkIn:
-            return u"its printer interface has no bulk IN endpoint";
+            return GetToolText(ToolText::kDescriptorNoBulkIn);
         case platform::DescriptorProblem::kOtherEndpoints:
-            return u"its printer interface has endpoints besides one bulk OUT and one bulk IN";
+            return GetToolText(ToolText::kDescriptorOtherEndpoints);
     }
     return {};
 }

@@ -122,10 +122,10 @@ std::u16string VersionedTitle(std::u16string_view title);
 // when the system gave no reason a user can act on (kNone, kOther).
 std::u16string OpenFailureText(platform::OpenFailure failure);
 
-// How the tool reaches a printer, for the user. English, as OpenFailureText.
+// How the tool reaches a printer, for the user in the current language.
 std::u16string TransportText(platform::DeviceTransport transport);
 
-// What is wrong with a printer's USB descriptors, for the user. English, as OpenFailureText.
+// What is wrong with a printer's USB descriptors, for the user in the current language.
 std::u16string DescriptorProblemText(platform::DescriptorProblem problem);
 
 }  // namespace tessel::ui

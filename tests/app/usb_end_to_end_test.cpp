@@ -8,12 +8,15 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <nlohmann/json.hpp>
 
 #include "app/cli_options.h"
 #include "child_process.h"
 #include "emulator.h"
+#include "payloads/build_info.h"
 #include "platform/device_file.h"
 
 namespace tessel::app {
@@ -120,6 +123,28 @@ TEST_F(UsbEndToEndTest, UpgradeGoesThroughTheUsbNodeAcrossTheRestart) {
         << cli->output();
     EXPECT_EQ(emulator_->usb_counters().zero_length_out, 0u);
     EXPECT_GT(emulator_->usb_counters().urbs_out, 100u);
+}
+
+// A build that carries stand-ins never writes a payload to what could be a real printer: a
+// node that is really a character device, as every real USB device node is, whatever the C
+// library is told. The emulated nodes above took them.
+TEST_F(UsbEndToEndTest, StandInsAreNotWrittenToACharacterDeviceNode) {
+    if (!payloads::kPayloadsAreStandIns) {
+        GTEST_SKIP() << "this build carries the maker's payloads";
+    }
+    sim::PrinterConfig config;
+    config.usb_node_character_device = true;
+    StartPrinters({config}, kShortScale);
+    auto cli = Run({"upgrade", "--yes"});
+    EXPECT_EQ(cli->Finish(kRunBound), kExitFailed) << cli->output();
+    EXPECT_EQ(Count("payload_start"), 0);
+    EXPECT_EQ(Count("command", "name", "status"), 1);  // the queries still went through
+    std::string log;
+    for (const auto& file : std::filesystem::directory_iterator(state_home_ + "/tessel")) {
+        std::ifstream in(file.path());
+        log.append(std::istreambuf_iterator<char>(in), {});
+    }
+    EXPECT_NE(log.find("Refusing to send a stand-in payload"), std::string::npos) << log;
 }
 
 struct FailureCase {

@@ -69,6 +69,7 @@ struct Emulator::Printer final : PrinterPort {
         id.product = config.product;
         id.interface_protocol = config.interface_protocol == 3 ? 0x03 : 0x02;
         id.held_by_program = config.faults.usb_held;
+        id.character_device = config.usb_node_character_device;
         id.usblp_bound = appearances > 1 && config.faults.usblp_after_restart_ms.has_value();
         const std::optional<std::string> node =
             emulator.usb_->Plug(static_cast<std::size_t>(index), id, connect_error);

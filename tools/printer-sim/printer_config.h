@@ -85,6 +85,10 @@ struct PrinterConfig {
     // Seconds of printer time a valid firmware image takes to burn before the printer restarts.
     std::uint32_t burn_time_s = 180;
     Faults faults;
+    // Served on its USB device node: the node is a character device (/dev/null) in place of
+    // the emulated node, as a real printer's is, so the stand-in guard takes it for a printer.
+    // Its requests are still answered; the tests use it.
+    bool usb_node_character_device = false;
 
     // "MFG:Bexlot;CMD:ACL,PJL;MDL:R7200 Series;CLS:PRINTER;"
     std::string Ieee1284Id() const;

@@ -64,6 +64,7 @@ struct Node {
     std::string devnode;  // "/dev/bus/usb/001/002"
     fs::path fifo_path;
     int fifo = -1;
+    bool is_fifo = true;
     std::size_t printer = 0;
     bool present = true;
     bool held = false;
@@ -83,6 +84,9 @@ struct Node {
     // Writable for the client exactly while one of its URBs waits to be reaped: the FIFO is
     // emptied then, and filled to the brim otherwise.
     void UpdateReady() {
+        if (!is_fifo) {
+            return;  // a stand-in character device: always ready
+        }
         const bool ready = std::any_of(reapable.begin(), reapable.end(),
                                        [](const auto& r) { return !r.second.empty(); });
         char block[4096];
@@ -215,6 +219,7 @@ struct UsbBus::Impl {
                 UMockdevIoctlData* d = umockdev_ioctl_data_resolve(arg, 0, sizeof(guint32), nullptr);
                 *reinterpret_cast<guint32*>(d->data) =
                     USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_BULK_CONTINUATION |
+                    USBDEVFS_CAP_BULK_SCATTER_GATHER |
                     USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
                 g_object_unref(d);
                 Complete(client, 0, 0);
@@ -407,12 +412,21 @@ std::optional<std::string> UsbBus::Plug(std::size_t index, const UsbDeviceIdenti
     node->fifo_path = impl.InRoot(devnode);
     std::error_code ec;
     fs::create_directories(node->fifo_path.parent_path(), ec);
-    if (::mkfifo(node->fifo_path.c_str(), 0666) != 0 ||
-        (node->fifo = ::open(node->fifo_path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC)) < 0) {
+    node->is_fifo = !id.character_device;
+    if (id.character_device) {
+        fs::create_symlink("/dev/null", node->fifo_path, ec);
+        if (ec) {
+            error = "cannot make the node " + node->fifo_path.string() + ": " + ec.message();
+            return std::nullopt;
+        }
+    } else if (::mkfifo(node->fifo_path.c_str(), 0666) != 0 ||
+               (node->fifo = ::open(node->fifo_path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC)) <
+                   0) {
         error = "cannot make the node " + node->fifo_path.string() + ": " + std::strerror(errno);
         return std::nullopt;
+    } else {
+        ::chmod(node->fifo_path.c_str(), 0666);
     }
-    ::chmod(node->fifo_path.c_str(), 0666);
     node->UpdateReady();
     if (!umockdev_testbed_attach_ioctl(impl.testbed, devnode.c_str(), impl.handler, nullptr)) {
         error = "cannot attach the usbfs emulation to " + devnode;

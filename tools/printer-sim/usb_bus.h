@@ -47,6 +47,7 @@ struct UsbDeviceIdentity {
     std::uint8_t interface_protocol = 2;
     bool held_by_program = false;  // another program holds the printer interface
     bool usblp_bound = false;      // usblp holds it (until DetachUsblp)
+    bool character_device = false;  // the node is /dev/null, not the polling FIFO
 };
 
 class UsbBus {

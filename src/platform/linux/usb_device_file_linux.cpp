@@ -230,7 +230,7 @@ class LibusbDeviceFile final : public DeviceFile {
                 leaked_transfer_ = true;
                 return {};
             }
-            timeval tv{0, (slice > 0 ? slice : DeviceWait::kSliceMs) * 1000};
+            timeval tv{0, static_cast<suseconds_t>(slice > 0 ? slice : DeviceWait::kSliceMs) * 1000};
             libusb_handle_events_timeout_completed(context_, &tv, &completed);
         }
         Outcome outcome{transfer->status, transfer->actual_length};

@@ -229,8 +229,8 @@ std::string UnusableReasonText(const discovery::UnusablePrinter& printer) {
         case discovery::UnusableReason::kNoDeviceNode:
             return ToolTextUtf8(ToolText::kUnusableNoDeviceNode);
         case discovery::UnusableReason::kOddDescriptors:
-            return Utf16ToUtf8(ui::DescriptorProblemText(printer.descriptor_problem)) +
-                   "; the tool does not open it";
+            return ToolTextUtf8(ToolText::kUnusableOddDescriptors,
+                                {Utf16ToUtf8(ui::DescriptorProblemText(printer.descriptor_problem))});
     }
     return ReasonName(printer.reason);
 }
