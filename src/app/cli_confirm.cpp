@@ -10,6 +10,7 @@
 #include "link/printer_queries.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "ui/tool_text.h"
 #include "ui/ui_text.h"
 
 namespace tessel::app {
@@ -57,18 +58,15 @@ Confirmation ConfirmNewVersion() {
 std::string ConfirmationText(const Confirmation& confirmation) {
     switch (confirmation.outcome) {
         case ConfirmOutcome::kConfirmed:
-            return "confirmed: the printer now runs " + confirmation.version;
+            return ui::ToolTextUtf8(ui::ToolText::kConfirmed, {confirmation.version});
         case ConfirmOutcome::kOtherVersion:
-            return "warning: after the upgrade the printer reports firmware " +
-                   confirmation.version + ", not " + CarriedVersionText() +
-                   ". Restart the printer and run the upgrade again, or contact customer service.";
+            return ui::ToolTextUtf8(ui::ToolText::kConfirmOtherVersion,
+                                    {confirmation.version, CarriedVersionText()});
         case ConfirmOutcome::kNotBack:
             break;
     }
-    return "warning: the printer did not come back and report its firmware within " +
-           std::to_string(kConfirmBoundSeconds / 60) +
-           " minutes. Check that it is switched on and connected, then run "
-           "\"tessel-cli info\" to see its version.";
+    return ui::ToolTextUtf8(ui::ToolText::kConfirmNotBack,
+                            {std::to_string(kConfirmBoundSeconds / 60), "tessel-cli info"});
 }
 
 }  // namespace tessel::app

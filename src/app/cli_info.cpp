@@ -1,5 +1,7 @@
 #include "app/cli_info.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "app/cli_options.h"
@@ -7,6 +9,7 @@
 #include "link/printer_queries.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "ui/tool_text.h"
 #include "ui/ui_text.h"
 #include "upgrade/upgrade_worker.h"
 
@@ -97,6 +100,83 @@ const char* ReasonName(discovery::UnusableReason reason) {
     return "unknown";
 }
 
+using ui::ToolText;
+using ui::ToolTextUtf8;
+
+std::string StatusText(const PrinterReport& p) {
+    if (p.device_path.empty()) {
+        return ToolTextUtf8(ToolText::kInfoNoDevicePath);
+    }
+    if (!p.opened) {
+        const std::u16string why = ui::OpenFailureText(p.open_failure);
+        return ToolTextUtf8(ToolText::kInfoDoesNotOpen,
+                            {why.empty() ? ToolTextUtf8(ToolText::kInfoOtherReason)
+                                         : Utf16ToUtf8(why)});
+    }
+    if (!p.status) {
+        return ToolTextUtf8(ToolText::kInfoNoStatusAnswer);
+    }
+    return ToolTextUtf8(upgrade::StatusAllowsUpgrade(*p.status) ? ToolText::kInfoStatusReady
+                                                                : ToolText::kInfoStatusNotReady,
+                        {std::to_string(*p.status)});
+}
+
+std::string VersionLine(const PrinterReport& p) {
+    const std::string carried = Utf16ToUtf8(ui::g_strFwVersion);
+    if (!p.opened) {
+        return ToolTextUtf8(ToolText::kInfoNotAsked);
+    }
+    if (!p.version) {
+        return ToolTextUtf8(ToolText::kInfoNoVersionAnswer);
+    }
+    switch (p.comparison) {
+        case VersionComparison::kOlder:
+            return ToolTextUtf8(ToolText::kInfoOlder, {*p.version, carried});
+        case VersionComparison::kSame:
+            return ToolTextUtf8(ToolText::kInfoSame, {*p.version, carried});
+        case VersionComparison::kNewer:
+            return ToolTextUtf8(ToolText::kInfoNewer, {*p.version, carried});
+        case VersionComparison::kUnknown:
+            break;
+    }
+    return *p.version;
+}
+
+std::string OrNone(const std::u16string& s) {
+    return s.empty() ? ToolTextUtf8(ToolText::kInfoNone) : Utf16ToUtf8(s);
+}
+
+// Columns a text takes on a terminal: East Asian wide characters take two.
+std::size_t Columns(std::u16string_view text) {
+    std::size_t columns = 0;
+    for (const char16_t c : text) {
+        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+                          (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+                          (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+                          (c >= 0xFFE0 && c <= 0xFFE6);
+        columns += wide ? 2 : 1;
+    }
+    return columns;
+}
+
+// The printer's detail lines: "  label: value", the values lined up.
+struct Labels {
+    Labels() {
+        for (const ToolText id : {ToolText::kInfoPortLabel, ToolText::kInfoDeviceLabel,
+                                  ToolText::kInfoStatusLabel, ToolText::kInfoFirmwareLabel}) {
+            width = std::max(width, Columns(ui::GetToolText(id)));
+        }
+    }
+    std::string Line(ToolText label, const std::string& value) const {
+        const std::u16string text = ui::GetToolText(label);
+        return "  " + Utf16ToUtf8(text) + ":" + std::string(width - Columns(text) + 1, ' ') +
+               value + "\n";
+    }
+    std::size_t width = 0;
+};
+
+}  // namespace
+
 const char* OpenFailureName(platform::OpenFailure failure) {
     switch (failure) {
         case platform::OpenFailure::kNone:
@@ -112,52 +192,6 @@ const char* OpenFailureName(platform::OpenFailure failure) {
     }
     return "other";
 }
-
-std::string StatusText(const PrinterReport& p) {
-    if (p.device_path.empty()) {
-        return "not asked: no device path (the interface has no readable parameters or is "
-               "not a plain printer interface)";
-    }
-    if (!p.opened) {
-        const std::u16string why = ui::OpenFailureText(p.open_failure);
-        return "not asked: the device file does not open: " +
-               (why.empty() ? std::string("the system gave another reason") : Utf16ToUtf8(why));
-    }
-    if (!p.status) {
-        return "no answer to the status query";
-    }
-    return std::to_string(*p.status) + (upgrade::StatusAllowsUpgrade(*p.status)
-                                            ? " (ready for an upgrade)"
-                                            : " (not ready: the upgrade would stop)");
-}
-
-std::string VersionLine(const PrinterReport& p) {
-    const std::string carried = Utf16ToUtf8(ui::g_strFwVersion);
-    if (!p.opened) {
-        return "not asked";
-    }
-    if (!p.version) {
-        return "no answer to the version query (the upgrade would stop: not ready)";
-    }
-    switch (p.comparison) {
-        case VersionComparison::kOlder:
-            return *p.version + ", older than the carried " + carried + ": the upgrade installs it";
-        case VersionComparison::kSame:
-            return *p.version + ", the same as the carried " + carried +
-                   ": the upgrade asks before it installs it again";
-        case VersionComparison::kNewer:
-            return *p.version + ", newer than the carried " + carried + ": the upgrade stops";
-        case VersionComparison::kUnknown:
-            break;
-    }
-    return *p.version;
-}
-
-std::string OrNone(const std::u16string& s) {
-    return s.empty() ? std::string("(none)") : Utf16ToUtf8(s);
-}
-
-}  // namespace
 
 InfoReport CollectInfo() {
     InfoReport report;
@@ -179,46 +213,46 @@ InfoReport CollectInfo() {
 std::string UnusableReasonText(const discovery::UnusablePrinter& printer) {
     switch (printer.reason) {
         case discovery::UnusableReason::kNoPrinterInterface:
-            return "the device shows no printer interface";
+            return ToolTextUtf8(ToolText::kUnusableNoInterface);
         case discovery::UnusableReason::kNoDriver:
-            return "no driver has taken its printer interface (is the usblp module loaded, or "
-                   "is it blocked?)";
+            return ToolTextUtf8(ToolText::kUnusableNoDriver);
         case discovery::UnusableReason::kHeldByProgram:
-            return "a program holds its printer interface through raw USB access (a printing "
-                   "service such as ipp-usb, or a CUPS backend); stop it and plug the printer in "
-                   "again";
+            return ToolTextUtf8(ToolText::kUnusableHeldByProgram);
         case discovery::UnusableReason::kOtherDriver:
-            return "another driver (" + Utf16ToUtf8(printer.driver) +
-                   ") has taken its printer interface";
+            return ToolTextUtf8(ToolText::kUnusableOtherDriver, {Utf16ToUtf8(printer.driver)});
         case discovery::UnusableReason::kNoDeviceNode:
-            return "the printer driver has its interface but made no device node for it";
+            return ToolTextUtf8(ToolText::kUnusableNoDeviceNode);
     }
-    return "unknown";
+    return ReasonName(printer.reason);
 }
 
 std::string InfoText(const InfoReport& report) {
-    std::string out = "Carried firmware: " + Utf16ToUtf8(ui::g_strFwVersion) + "\n";
+    std::string out =
+        ToolTextUtf8(ToolText::kInfoCarried, {Utf16ToUtf8(ui::g_strFwVersion)}) + "\n";
     if (report.search_result < 0) {
-        out += "The search for printers failed (result " + std::to_string(report.search_result) +
-               "); the printers below are those found before it failed.\n";
+        out += ToolTextUtf8(ToolText::kInfoSearchFailed, {std::to_string(report.search_result)}) +
+               "\n";
     }
     if (report.printers.empty()) {
-        out += "No supported printer found.\n";
+        out += ToolTextUtf8(ToolText::kInfoNoPrinter) + "\n";
     }
+    const Labels labels;
     for (std::size_t i = 0; i < report.printers.size(); ++i) {
         const PrinterReport& p = report.printers[i];
-        out += "Printer " + std::to_string(i + 1) + ": " + Utf16ToUtf8(p.name) + "\n";
-        out += "  port:     " + OrNone(p.port) + "\n";
-        out += "  device:   " + OrNone(p.device_path) + "\n";
-        out += "  status:   " + StatusText(p) + "\n";
-        out += "  firmware: " + VersionLine(p) + "\n";
+        out += ToolTextUtf8(ToolText::kInfoPrinter, {std::to_string(i + 1), Utf16ToUtf8(p.name)}) +
+               "\n";
+        out += labels.Line(ToolText::kInfoPortLabel, OrNone(p.port));
+        out += labels.Line(ToolText::kInfoDeviceLabel, OrNone(p.device_path));
+        out += labels.Line(ToolText::kInfoStatusLabel, StatusText(p));
+        out += labels.Line(ToolText::kInfoFirmwareLabel, VersionLine(p));
     }
     if (report.printers.size() > 1) {
-        out += "An upgrade works on the first printer only; connect one printer at a time.\n";
+        out += ToolTextUtf8(ToolText::kInfoFirstOnly) + "\n";
     }
     for (const discovery::UnusablePrinter& u : report.unusable) {
-        out += "Plugged in but not usable: " + Utf16ToUtf8(u.printer_name) + " at " +
-               OrNone(u.location) + ": " + UnusableReasonText(u) + "\n";
+        out += ToolTextUtf8(ToolText::kInfoUnusable, {Utf16ToUtf8(u.printer_name),
+                                                      OrNone(u.location), UnusableReasonText(u)}) +
+               "\n";
     }
     return out;
 }

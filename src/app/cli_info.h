@@ -54,6 +54,9 @@ InfoReport CollectInfo();
 std::string InfoText(const InfoReport& report);
 std::string InfoJson(const InfoReport& report);
 
+// The stable name of the system's reason a device file did not open: "permission_denied".
+const char* OpenFailureName(platform::OpenFailure failure);
+
 // Why a supported printer cannot be used, in plain words.
 std::string UnusableReasonText(const discovery::UnusablePrinter& printer);
 

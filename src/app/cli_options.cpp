@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "ui/tool_text.h"
+
 namespace tessel::app {
 namespace {
 
@@ -19,21 +21,21 @@ bool IsHelp(std::string_view arg) {
 
 ParsedArguments ParseArguments(std::span<const std::string_view> args) {
     if (args.empty()) {
-        return Wrong("no command given");
+        return Wrong(ui::ToolTextUtf8(ui::ToolText::kUsageNoCommand));
     }
     CliOptions options;
     const std::string_view command = args.front();
     const auto rest = args.subspan(1);
     if (IsHelp(command)) {
         if (!rest.empty()) {
-            return Wrong("help takes no arguments");
+            return Wrong(ui::ToolTextUtf8(ui::ToolText::kUsageNoArguments, {command}));
         }
         options.command = Command::kHelp;
         return {options, {}};
     }
     if (command == "--version") {
         if (!rest.empty()) {
-            return Wrong("--version takes no arguments");
+            return Wrong(ui::ToolTextUtf8(ui::ToolText::kUsageNoArguments, {command}));
         }
         options.command = Command::kVersion;
         return {options, {}};
@@ -53,10 +55,11 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
                 options.confirm = false;
                 continue;
             } else {
-                return Wrong("upgrade: unknown option " + std::string(arg));
+                return Wrong(ui::ToolTextUtf8(ui::ToolText::kUsageUnknownOption, {command, arg}));
             }
             if (options.answer != PresetAnswer::kAsk && options.answer != answer) {
-                return Wrong("upgrade: --yes and --no exclude each other");
+                return Wrong(
+                    ui::ToolTextUtf8(ui::ToolText::kUsageExclusive, {command, "--yes", "--no"}));
             }
             options.answer = answer;
         }
@@ -66,7 +69,7 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
         options.command = Command::kInfo;
         for (const std::string_view arg : rest) {
             if (arg != "--json") {
-                return Wrong("info: unknown option " + std::string(arg));
+                return Wrong(ui::ToolTextUtf8(ui::ToolText::kUsageUnknownOption, {command, arg}));
             }
             options.json = true;
         }
@@ -74,38 +77,16 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
     }
     if (command == "log") {
         if (!rest.empty()) {
-            return Wrong("log takes no arguments");
+            return Wrong(ui::ToolTextUtf8(ui::ToolText::kUsageNoArguments, {command}));
         }
         options.command = Command::kLog;
         return {options, {}};
     }
-    return Wrong("unknown command " + std::string(command));
+    return Wrong(ui::ToolTextUtf8(ui::ToolText::kUsageUnknownCommand, {command}));
 }
 
-std::string_view UsageText() {
-    return "usage: tessel-cli upgrade [--yes|--no] [--json] [--no-confirm]\n"
-           "       tessel-cli info [--json]\n"
-           "       tessel-cli log\n"
-           "       tessel-cli --version\n"
-           "       tessel-cli --help\n"
-           "\n"
-           "upgrade   upgrades the firmware of the connected printer. When the printer already\n"
-           "          runs the carried firmware, --yes upgrades it again and --no stops;\n"
-           "          without either the question is asked on a terminal and otherwise\n"
-           "          answered No. --json writes the run as JSON lines: each phase,\n"
-           "          progress step, display, question with its answer, and the exit status.\n"
-           "          After the success display it waits (at most 4 minutes) for the printer\n"
-           "          to come back and reads its version; --no-confirm skips that.\n"
-           "info      lists the printers found, their status and firmware version, and the\n"
-           "          printers that are plugged in but cannot be used. Sends no firmware.\n"
-           "log       prints the log of the last upgrade run (every run's log is kept in the\n"
-           "          tool's state folder, the last ten runs).\n"
-           "--version shows the carried firmware and checks the embedded payloads.\n"
-           "\n"
-           "Exit status of upgrade: 0 upgraded, 1 failed, 2 printer not ready, 3 ended with a\n"
-           "message (no printer, port busy, newer firmware, declined); after the success\n"
-           "display 4 when the printer then reports another version, 5 when it did not come\n"
-           "back within the wait; 64 wrong usage.\n";
+std::string UsageText() {
+    return ui::ToolTextUtf8(ui::ToolText::kHelp);
 }
 
 int ExitCodeForScreen(ui::MainScreen screen) {
@@ -130,9 +111,9 @@ TimeScaleChoice ChooseTimeScale(const char* value, bool payloads_are_stand_ins) 
         return choice;
     }
     if (!payloads_are_stand_ins) {
-        choice.notice =
-            "tessel-cli: TESSEL_TIME_SCALE is ignored: this build carries the maker's payloads, "
-            "and a real printer needs its real waits.\n";
+        choice.notice = "tessel-cli: " +
+                        ui::ToolTextUtf8(ui::ToolText::kTimeScaleIgnored, {"TESSEL_TIME_SCALE"}) +
+                        "\n";
         return choice;
     }
     errno = 0;
@@ -142,9 +123,8 @@ TimeScaleChoice ChooseTimeScale(const char* value, bool payloads_are_stand_ins) 
         scale > 1.0) {
         choice.error = true;
         choice.notice =
-            "tessel-cli: TESSEL_TIME_SCALE must be a number above 0 and at most 1 "
-            "(for example 0.01), not \"" +
-            std::string(value) + "\".\n";
+            "tessel-cli: " +
+            ui::ToolTextUtf8(ui::ToolText::kTimeScaleWrong, {"TESSEL_TIME_SCALE", value}) + "\n";
         return choice;
     }
     choice.scale = scale;

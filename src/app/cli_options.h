@@ -36,7 +36,7 @@ struct ParsedArguments {
 ParsedArguments ParseArguments(std::span<const std::string_view> args);
 
 // The usage text.
-std::string_view UsageText();
+std::string UsageText();
 
 // Exit statuses.
 inline constexpr int kExitSuccess = 0;         // upgrade: the success display

@@ -11,6 +11,7 @@
 #include "app/cli_loop.h"
 #include "app/json_progress.h"
 #include "app/terminal_view.h"
+#include "ui/tool_text.h"
 #include "ui/upgrade_display.h"
 #include "ui/upgrade_session.h"
 
@@ -61,8 +62,8 @@ class DialogAnswerer {
                 break;
         }
         if (!may_ask_ || !console_.InputIsTerminal()) {
-            note_("> " + Label(dialog, dialog.dismissed_answer) +
-                  " (no terminal to ask on; --yes upgrades anyway)");
+            note_("> " + Label(dialog, dialog.dismissed_answer) + " (" +
+                  ui::ToolTextUtf8(ui::ToolText::kAnswerNoTerminal, {"--yes"}) + ")");
             return dialog.dismissed_answer;
         }
         for (;;) {
@@ -72,14 +73,15 @@ class DialogAnswerer {
             SetAsking(false);
             if (!line) {
                 console_.Write("\n");
-                note_("> " + Label(dialog, dialog.dismissed_answer) + " (not answered)");
+                note_("> " + Label(dialog, dialog.dismissed_answer) + " (" +
+                      ui::ToolTextUtf8(ui::ToolText::kAnswerNotGiven) + ")");
                 return dialog.dismissed_answer;
             }
             if (const std::optional<std::int32_t> answer = AnswerFromInput(*line, dialog)) {
                 return *answer;
             }
-            note_("Please answer y (" + Label(dialog, ui::kAnswerYes) + ") or n (" +
-                  Label(dialog, ui::kAnswerNo) + ").");
+            note_(ui::ToolTextUtf8(ui::ToolText::kAnswerPlease,
+                                   {Label(dialog, ui::kAnswerYes), Label(dialog, ui::kAnswerNo)}));
         }
     }
 
@@ -146,10 +148,15 @@ void OnInterrupt(platform::Console& console) {
         return;
     }
     if (target.session == nullptr || target.session->RequestQuit()) {
-        console.WriteError("\ntessel-cli: interrupted\n");
+        console.WriteError("\ntessel-cli: " + ui::ToolTextUtf8(ui::ToolText::kInterrupted) + "\n");
         std::_Exit(kExitInterrupted);
     }
-    target.note(kInterruptRefused);
+    target.note(ui::ToolTextUtf8(ui::ToolText::kInterruptRefused));
+}
+
+std::string NoAdministratorRightsNotice() {
+    return "tessel-cli: " +
+           ui::ToolTextUtf8(ui::ToolText::kNoAdministratorRights, {"tessel-cli"}) + "\n";
 }
 
 int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock& clock,
@@ -209,7 +216,8 @@ int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock&
         }
     }
     if (!started) {
-        console.WriteError("tessel-cli: another upgrade is already running\n");
+        console.WriteError("tessel-cli: " + ui::ToolTextUtf8(ui::ToolText::kAnotherRunRunning) +
+                           "\n");
     }
     if (status != kExitSuccess || !confirm) {
         return status;

@@ -26,14 +26,6 @@ void OnInterrupt(platform::Console& console);
 
 // The notice before an upgrade without administrator rights: the run goes on, but the step
 // after the transfer that marks the printer for a fresh driver installation will fail.
-inline constexpr const char* kNoAdministratorRights =
-    "tessel-cli: not running as administrator: the firmware can be sent, but afterwards the "
-    "printer cannot be marked for a fresh driver installation. To include that step, run "
-    "tessel-cli as administrator.\n";
-
-// The notice shown when an interrupt is refused.
-inline constexpr const char* kInterruptRefused =
-    "The upgrade cannot be stopped now: the printer would be left half upgraded. Please wait "
-    "until it ends.";
+std::string NoAdministratorRightsNotice();
 
 }  // namespace tessel::app

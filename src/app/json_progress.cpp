@@ -2,7 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/cli_info.h"
 #include "app/terminal_view.h"
+#include "platform/text.h"
+#include "ui/tool_text.h"
 #include "ui/upgrade_display.h"
 
 namespace tessel::app {
@@ -33,25 +36,7 @@ std::string Line(const nlohmann::json& object) {
 }  // namespace
 
 const char* JsonProgress::PhaseName(ui::UpgradePhase phase) {
-    switch (phase) {
-        case ui::UpgradePhase::kNone:
-            return "none";
-        case ui::UpgradePhase::kCheckingPrinter:
-            return "checking_printer";
-        case ui::UpgradePhase::kReadingVersion:
-            return "reading_version";
-        case ui::UpgradePhase::kSendingLoader:
-            return "sending_loader";
-        case ui::UpgradePhase::kWaitingForRestart:
-            return "waiting_for_restart";
-        case ui::UpgradePhase::kSendingFirmware:
-            return "sending_firmware";
-        case ui::UpgradePhase::kBurning:
-            return "burning";
-        case ui::UpgradePhase::kConfirming:
-            return "confirming";
-    }
-    return "unknown";
+    return ui::PhaseKey(phase).data();  // a literal: terminated
 }
 
 std::string JsonProgress::Render(const ui::MainDisplayView& view) {
@@ -71,6 +56,13 @@ std::string JsonProgress::Render(const ui::MainDisplayView& view) {
             out += Line({{"event", "display"}, {"display", ScreenName(screen_)}});
         }
     }
+    // Why the run ended: once, after its end display.
+    const bool ended =
+        view.screen == ui::MainScreen::kFailure || view.screen == ui::MainScreen::kNotReady;
+    if (ended && view.cause && !cause_shown_) {
+        out += CauseLine(*view.cause);
+    }
+    cause_shown_ = ended && view.cause;
     // The success display hides the bar as it fills it: its 100 is reported too.
     const bool shown = view.progress.visible || view.screen == ui::MainScreen::kSuccess;
     const std::optional<int> progress =
@@ -99,6 +91,23 @@ std::string JsonProgress::PhaseLine(const ui::PhaseReport& phase) {
     }
     if (phase.seconds_left) {
         event["seconds_left"] = *phase.seconds_left;
+    }
+    return Line(event);
+}
+
+std::string JsonProgress::CauseLine(const ui::RunCause& cause) {
+    nlohmann::json event{{"event", "cause"},
+                         {"reason", std::string(ui::RunReasonKey(cause.reason))},
+                         {"phase", PhaseName(cause.phase)},
+                         {"bytes_sent", cause.bytes_sent},
+                         {"bytes_total", cause.bytes_total},
+                         {"text", platform::Utf16ToUtf8(
+                                      ui::RunCauseText(cause, ui::UiLanguageBlock()))}};
+    if (cause.reason == ui::RunReason::kNotReadyStatus) {
+        event["status"] = cause.status;
+    }
+    if (cause.system != platform::OpenFailure::kNone) {
+        event["system_error"] = OpenFailureName(cause.system);
     }
     return Line(event);
 }

@@ -6,6 +6,11 @@
 //   {"event":"progress","value":37}             the bar's position, while the bar shows
 //   {"event":"display","display":"progress"}    start, progress, success, failure, not_ready
 //   {"event":"dialog","layout":"ok"|"yes_no","text":"…","answer":"ok"|"yes"|"no"}
+//   {"event":"cause","reason":"stopped_taking_data","phase":"sending_firmware",
+//    "bytes_sent":…,"bytes_total":…,"text":"…"}   after a failure or not-ready display: why
+//                                                 (with "status" for a status that does not
+//                                                 allow an upgrade, "system_error" when the
+//                                                 system gave one)
 //   {"event":"exit","status":0}                 the last line
 // Texts are UTF-8 in the user's language.
 #pragma once
@@ -31,6 +36,7 @@ class JsonProgress {
     //   {"event":"confirmation","outcome":"confirmed"|"other_version"|"not_back","version":"…"}
     static std::string PhaseLine(const ui::PhaseReport& phase);
     static std::string ConfirmationLine(const Confirmation& confirmation);
+    static std::string CauseLine(const ui::RunCause& cause);
 
     static const char* PhaseName(ui::UpgradePhase phase);
 
@@ -40,6 +46,7 @@ class JsonProgress {
     ui::MainScreen screen_ = ui::MainScreen::kStart;
     ui::PhaseReport phase_;
     std::optional<int> progress_;
+    bool cause_shown_ = false;
 };
 
 }  // namespace tessel::app

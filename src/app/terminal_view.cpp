@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/text.h"
+#include "ui/tool_text.h"
 #include "ui/upgrade_display.h"
 
 namespace tessel::app {
@@ -162,6 +163,14 @@ std::string TerminalView::Render(const ui::MainDisplayView& view) {
     TextLine(lines, view.status_line, status_);
     TextLine(lines, view.result_text, result_);
     TextLine(lines, view.message, message_);
+    // Why the run ended, under the end display's texts.
+    const bool ended = view.screen == ui::MainScreen::kFailure ||
+                       view.screen == ui::MainScreen::kNotReady;
+    if (ended && view.cause && !cause_shown_) {
+        lines += platform::Utf16ToUtf8(ui::RunCauseText(*view.cause, ui::UiLanguageBlock())) +
+                 "\n";
+    }
+    cause_shown_ = ended && view.cause;
     if (view.message_dialog.has_value() != dialog_shown_) {
         dialog_shown_ = view.message_dialog.has_value();
         if (dialog_shown_) {
@@ -173,7 +182,14 @@ std::string TerminalView::Render(const ui::MainDisplayView& view) {
     }
 
     // The phase: beside the bar on a terminal, a line of its own when it begins elsewhere.
-    const std::string phase_text = PhaseText(view.phase);
+    // Once the run has ended, the bar says so rather than the last phase's time left.
+    std::string phase_text = PhaseText(view.phase);
+    if (!phase_text.empty() && view.screen == ui::MainScreen::kSuccess) {
+        phase_text = ui::ToolTextUtf8(ui::ToolText::kPhaseDone);
+    } else if (!phase_text.empty() && (view.screen == ui::MainScreen::kFailure ||
+                                       view.screen == ui::MainScreen::kNotReady)) {
+        phase_text = ui::ToolTextUtf8(ui::ToolText::kPhaseStopped);
+    }
     const bool phase_changed = phase_text != phase_text_;
     if (!in_place_ && view.phase.phase != phase_ && !phase_text.empty()) {
         lines += "-- " + phase_text + "\n";
@@ -214,55 +230,53 @@ std::string TerminalView::Render(const ui::MainDisplayView& view) {
 }
 
 std::string TerminalView::PhaseText(const ui::PhaseReport& phase) {
-    const auto megabytes = [](std::uint64_t bytes) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / 1e6);
-        return std::string(text);
+    using ui::GetToolText;
+    using ui::ToolText;
+    const auto time = [&](ToolText wording) {
+        return phase.seconds_left
+                   ? GetToolText(wording, {ui::MinutesSeconds(*phase.seconds_left)})
+                   : std::u16string();
     };
-    const auto duration = [](std::int64_t seconds) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
-                      static_cast<long long>(seconds % 60));
-        return std::string(text);
-    };
-    const auto sending = [&](const char* what) {
-        std::string text = std::string("sending the ") + what;
+    const auto sending = [&](ToolText what) {
+        std::u16string text = GetToolText(what);
         if (phase.bytes_total > 0) {
-            text += ": " + megabytes(phase.bytes_sent) + "/" + megabytes(phase.bytes_total) +
-                    " MB";
+            text += GetToolText(ToolText::kPhaseAmount, {ui::Megabytes(phase.bytes_sent),
+                                                         ui::Megabytes(phase.bytes_total)});
             if (phase.bytes_per_second > 0) {
-                text += ", " + megabytes(phase.bytes_per_second) + " MB/s";
+                text += GetToolText(ToolText::kPhaseRate, {ui::Megabytes(phase.bytes_per_second)});
             }
-            if (phase.seconds_left) {
-                text += ", " + duration(*phase.seconds_left) + " left";
-            }
+            text += time(ToolText::kPhaseTimeLeft);
         }
         return text;
     };
+    std::u16string text;
     switch (phase.phase) {
         case ui::UpgradePhase::kNone:
-            return {};
+            break;
         case ui::UpgradePhase::kCheckingPrinter:
-            return "checking the printer";
+            text = GetToolText(ToolText::kPhaseCheckingPrinter);
+            break;
         case ui::UpgradePhase::kReadingVersion:
-            return "reading its firmware version";
+            text = GetToolText(ToolText::kPhaseReadingVersion);
+            break;
         case ui::UpgradePhase::kSendingLoader:
-            return sending("loader");
+            text = sending(ToolText::kPhaseSendingLoader);
+            break;
         case ui::UpgradePhase::kWaitingForRestart:
-            return "waiting for the printer to restart" +
-                   (phase.seconds_left ? ", " + duration(*phase.seconds_left) + " at most"
-                                       : std::string());
+            text = GetToolText(ToolText::kPhaseWaitingForRestart) + time(ToolText::kPhaseAtMost);
+            break;
         case ui::UpgradePhase::kSendingFirmware:
-            return sending("firmware");
+            text = sending(ToolText::kPhaseSendingFirmware);
+            break;
         case ui::UpgradePhase::kBurning:
-            return "burning into flash" +
-                   (phase.seconds_left ? ", " + duration(*phase.seconds_left) + " left"
-                                       : std::string()) +
-                   ": do not switch the printer off";
+            text = GetToolText(ToolText::kPhaseBurning) + time(ToolText::kPhaseTimeLeft) +
+                   GetToolText(ToolText::kPhaseBurnWarning);
+            break;
         case ui::UpgradePhase::kConfirming:
-            return "confirming the printer's new version";
+            text = GetToolText(ToolText::kPhaseConfirming);
+            break;
     }
-    return {};
+    return platform::Utf16ToUtf8(text);
 }
 
 std::string TerminalView::Line(std::string_view utf8) {

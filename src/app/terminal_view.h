@@ -33,9 +33,8 @@ class TerminalView {
     // The progress bar as drawn for `position` (1 to 100).
     static std::string Bar(int position);
 
-    // The phase beside the bar: "sending the firmware: 10.2/27.9 MB, 1.2 MB/s, 0:15 left".
-    // Empty when no upgrade phase is under way. In English (its review in the other
-    // languages is open).
+    // The phase beside the bar, in the current language: "sending the firmware: 10.2/27.9 MB,
+    // 1.2 MB/s, 0:15 left". Empty when no upgrade phase is under way.
     static std::string PhaseText(const ui::PhaseReport& phase);
 
     // The question line of a yes/no dialog with its button labels in the current language.
@@ -59,6 +58,7 @@ class TerminalView {
     Shown result_;
     Shown message_;
     bool dialog_shown_ = false;
+    bool cause_shown_ = false;
     bool progress_visible_ = false;
     int last_bar_position_ = -1;  // in place: the bar on screen; otherwise the last bar printed
     bool bar_on_line_ = false;    // in place: the bar occupies the current line

@@ -23,6 +23,7 @@
 #include "platform/services.h"
 #include "platform/state_folder.h"
 #include "platform/text.h"
+#include "ui/tool_text.h"
 #include "ui/ui_locale.h"
 #include "ui/ui_text.h"
 
@@ -32,18 +33,23 @@ using namespace tessel;
 
 int ShowPayloads(platform::Console& console) {
     using namespace tessel::payloads;
-    std::string out = "Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) + ", " +
-                      (kPayloadsAreStandIns ? "stand-in (emulator only)" : "maker's") +
-                      " payloads\n";
+    const std::string label = platform::Utf16ToUtf8(ui::g_strFwVersion);
+    std::string out = ui::ToolTextUtf8(kPayloadsAreStandIns ? ui::ToolText::kPayloadsStandIn
+                                                            : ui::ToolText::kPayloadsMakers,
+                                       {label}) +
+                      "\n";
     int missing = 0;
     for (const PayloadSpec* spec : {&kLoaderSpec, &kFirmwareSpec}) {
         const auto bytes = platform::FindBinaryResource(spec->resource_id);
         const bool ok = bytes && bytes->size() == spec->size && LooksLikePayload(*bytes);
-        char line[160];
-        std::snprintf(line, sizeof line, "  %-8s resource %u: %zu bytes%s\n",
-                      std::string(spec->name).c_str(), spec->resource_id, bytes ? bytes->size() : 0,
-                      ok ? "" : " (missing or damaged)");
-        out += line;
+        const std::string name = ui::ToolTextUtf8(spec->resource_id == IDR_BINARY_LOADER
+                                                      ? ui::ToolText::kPayloadLoader
+                                                      : ui::ToolText::kPayloadFirmware);
+        out += "  " +
+               ui::ToolTextUtf8(ui::ToolText::kPayloadLine,
+                                {name, std::to_string(spec->resource_id),
+                                 std::to_string(bytes ? bytes->size() : 0)}) +
+               (ok ? std::string() : ui::ToolTextUtf8(ui::ToolText::kPayloadDamaged)) + "\n";
         missing += ok ? 0 : 1;
     }
     console.Write(out);
@@ -55,16 +61,19 @@ int PrintLastLog(platform::Console& console) {
     const std::filesystem::path folder = platform::ToolStateFolder();
     const std::optional<std::filesystem::path> log = app::LatestSupportLog(folder);
     if (!log) {
-        console.WriteError("tessel-cli: no run log in " +
-                           (folder.empty() ? std::string("(no state folder: HOME is not set)")
-                                           : app::PathText(folder)) +
+        const std::string where =
+            folder.empty() ? ui::ToolTextUtf8(ui::ToolText::kNoStateFolder, {"HOME"})
+                           : app::PathText(folder);
+        console.WriteError("tessel-cli: " + ui::ToolTextUtf8(ui::ToolText::kNoRunLog, {where}) +
                            "\n");
         return 1;
     }
     std::ifstream in(*log, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in && !in.eof()) {
-        console.WriteError("tessel-cli: cannot read " + app::PathText(*log) + "\n");
+        console.WriteError("tessel-cli: " +
+                           ui::ToolTextUtf8(ui::ToolText::kCannotRead, {app::PathText(*log)}) +
+                           "\n");
         return 1;
     }
     console.Write("# " + app::PathText(*log) + "\n" + text);
@@ -75,6 +84,10 @@ int PrintLastLog(platform::Console& console) {
 
 int main(int argc, char** argv) {
     platform::Console& console = platform::SystemConsole();
+    // Every text of the program, from the usage errors on, in the user's language.
+    const std::uint16_t langid = ui::UiLanguageFromEnvironment(
+        [](const char* name) -> const char* { return std::getenv(name); });
+    ui::SetUiLanguage(langid);
     const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const app::ParsedArguments parsed = app::ParseArguments(args);
     if (!parsed.options) {
@@ -116,17 +129,17 @@ int main(int argc, char** argv) {
         return app::InfoExitCode(report);
     }
     if (!platform::HasAdministratorRights()) {
-        console.WriteError(app::kNoAdministratorRights);
+        console.WriteError(app::NoAdministratorRightsNotice());
     }
-    const std::uint16_t langid = ui::UiLanguageFromEnvironment(
-        [](const char* name) -> const char* { return std::getenv(name); });
     // Every debugger line of the upgrade also goes to this run's log.
     const app::ScopedSupportLog log("Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) +
                                     ", tessel-cli upgrade");
     const int status = app::RunUpgrade(options.answer, console, platform::Clk(), langid,
                                        options.json, options.confirm);
     if (status != app::kExitSuccess && !log.path().empty()) {
-        console.WriteError("tessel-cli: the log of this run is " + app::PathText(log.path()) + "\n");
+        console.WriteError("tessel-cli: " +
+                           ui::ToolTextUtf8(ui::ToolText::kRunLogIs, {app::PathText(log.path())}) +
+                           "\n");
     }
     return status;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "ui/tool_text.h"
 #include "ui/ui_text.h"
 
 namespace tessel::ui {
@@ -244,11 +245,17 @@ void MainDisplayModel::ShowOpenFailure(platform::OpenFailure why) {
     open_failure_ = why;
 }
 
+void MainDisplayModel::ShowRunCause(const RunCause& cause) {
+    Change change(*this);
+    view_.cause = cause;
+}
+
 void MainDisplayModel::SetWorkerRunning(bool running) {
     Change change(*this);
     view_.worker_running = running;
     if (running) {
         open_failure_ = platform::OpenFailure::kNone;  // a new run's own
+        view_.cause.reset();
     }
 }
 
@@ -259,8 +266,12 @@ void MainDisplayModel::ApplyDueTicksLocked() {
     const std::int64_t elapsed = clock_.NowMs() - animation_start_ms_;
     const std::int64_t due = elapsed > 0 ? elapsed / kAnimationTickMs : 0;
     while (view_.animation_running && ticks_elapsed_ < due) {
-        if (view_.flash_burn_in_progress && view_.tick_counter + 1 >= kAnimationTicks) {
-            // Held at 99 while the printer burns: let the held ticks pass without effect.
+        if ((view_.worker_running || view_.flash_burn_in_progress) &&
+            view_.tick_counter + 1 >= kAnimationTicks) {
+            // Held at 99 while the worker still runs or the printer burns: let the held ticks
+            // pass without effect. The worker's own limits end a stalled run with its own end
+            // display; the failure display, which tells the user to restart the printer, must
+            // not come up while the firmware may still be on its way or burning.
             ticks_elapsed_ = due;
             break;
         }
@@ -272,7 +283,7 @@ void MainDisplayModel::ApplyDueTicksLocked() {
 void MainDisplayModel::TickLocked() {
     ++view_.tick_counter;
     if (view_.tick_counter >= kAnimationTicks) {
-        // The worker did not finish in time: the animation gives up on its own.
+        // No worker runs any more and none stopped the animation: it gives up on its own.
         view_.tick_counter = 0;
         view_.animation_running = false;
         ShowUpgradeStateLocked(kStateFailed, 0);
@@ -351,8 +362,8 @@ void MainDisplayModel::ShowUpgradeStateLocked(std::int32_t state, std::int32_t v
         // The system's reason when the printer could not even be opened, under the message.
         const std::u16string why = OpenFailureText(open_failure_);
         SetText(v.message, why.empty() ? GetUiText(kTextNotReadyMessage)
-                                       : GetUiText(kTextNotReadyMessage) +
-                                             u"\r\n\r\nThe printer could not be opened: " + why);
+                                       : GetUiText(kTextNotReadyMessage) + u"\r\n\r\n" +
+                                             GetToolText(ToolText::kOpenFailedNotice, {why}));
         v.message.visible = true;
         v.exit_button.enabled = true;
         v.exit_button.visible = true;

@@ -15,17 +15,20 @@
 //
 // The animation. After ShowUpgradeState(9, 0) the bar advances by one step every 2,800 ms of
 // the model's Clock and, after the 100th step, the failure display comes up by itself unless
-// ShowUpgradeState(9, 100) stopped it first. The model keeps the time itself: a tick is due
+// ShowUpgradeState(9, 100) stopped it first or a worker still runs (see below). The model keeps the time itself: a tick is due
 // at start + k * 2,800 ms, and every call into the model first applies the ticks that are
 // due. The session calls AdvanceAnimation() from the front end's timer, set from
 // NextAnimationTickMs(); tests advance a virtual clock and call it. Late polling never loses
 // or reorders ticks.
 //
-// While SetFlashBurnInProgress(true) holds, the animation does not turn into the failure
-// display: the bar stands at 99 until the worker's own end display. That display tells the
-// user to restart the printer, which during the burn would corrupt the printer's flash. When
-// the animation already gave up during a slow transfer, the burn's start brings the progress
-// display back, held at 99.
+// While a worker runs (SetWorkerRunning(true)) or the printer burns (SetFlashBurnInProgress
+// (true)), the animation does not turn into the failure display: the bar stands at 99 until
+// the worker's own end display. The failure display tells the user to restart the printer,
+// which during a slow transfer would cut the firmware off and during the burn would corrupt
+// the printer's flash; the worker's own time limits end every stalled run. Only an animation
+// that runs with no worker gives up on its own after its 100th tick. When the animation already
+// gave up before the burn began, the burn's start brings the progress display back, held at
+// 99.
 //
 // Quitting. Closing the window while a worker runs would leave the worker writing to a dead
 // display and the printer half upgraded: RequestQuit() refuses while the worker is running
@@ -154,6 +157,9 @@ struct MainDisplayView {
     bool flash_burn_in_progress = false;
     bool worker_running = false;
     PhaseReport phase;  // the last one the worker reported
+    // Why the run ended, when it ended on the failure or the not-ready display and the worker
+    // could tell. The windows keep their displays; front ends with room for it say it.
+    std::optional<RunCause> cause;
 
     // The message dialog while the worker waits for its answer.
     std::optional<MessageDialogView> message_dialog;
@@ -208,6 +214,7 @@ class MainDisplayModel final : public UpgradeDisplay {
     void SetWorkerRunning(bool running) override;
     void ShowPhase(const PhaseReport& report) override;
     void ShowOpenFailure(platform::OpenFailure why) override;
+    void ShowRunCause(const RunCause& cause) override;
 
   private:
     class Change;  // one locked section that tells the listener afterwards if the view changed

@@ -1,5 +1,7 @@
 #include "ui/ui_text.h"
 
+#include "ui/tool_text.h"
+
 namespace tessel::ui {
 
 std::uint16_t g_wPrimaryLang = 0;
@@ -55,12 +57,11 @@ bool UiLanguageIsRightToLeft() {
 std::u16string OpenFailureText(platform::OpenFailure failure) {
     switch (failure) {
         case platform::OpenFailure::kPermissionDenied:
-            return u"permission denied (install the tessel package for its udev rule, then "
-                   u"unplug and plug in the printer)";
+            return GetToolText(ToolText::kOpenPermissionDenied);
         case platform::OpenFailure::kNoDevice:
-            return u"no such device (the printer is gone, or no driver is bound to it)";
+            return GetToolText(ToolText::kOpenNoDevice);
         case platform::OpenFailure::kBusy:
-            return u"busy (another program holds it)";
+            return GetToolText(ToolText::kOpenBusy);
         case platform::OpenFailure::kNone:
         case platform::OpenFailure::kOther:
             break;

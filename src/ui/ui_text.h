@@ -116,8 +116,8 @@ inline constexpr std::u16string_view g_strFwVersion(detail::kFwVersionLabel.data
 // the single-instance key.
 std::u16string VersionedTitle(std::u16string_view title);
 
-// Why a printer's device file did not open, for the user, or nothing when the system gave no
-// reason a user can act on (kNone, kOther). English: no entry of the text table says it.
+// Why a printer's device file did not open, for the user in the current language, or nothing
+// when the system gave no reason a user can act on (kNone, kOther).
 std::u16string OpenFailureText(platform::OpenFailure failure);
 
 }  // namespace tessel::ui

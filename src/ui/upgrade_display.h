@@ -51,6 +51,39 @@ struct PhaseReport {
     friend bool operator==(const PhaseReport&, const PhaseReport&) = default;
 };
 
+// The stable name of a phase, for machine-read output and the support log: "sending_firmware".
+std::string_view PhaseKey(UpgradePhase phase);
+
+// Why a run ended on the failure or the not-ready display.
+enum class RunReason {
+    kNotReadyStatus,        // the printer's status does not allow an upgrade
+    kOpenFailed,            // its device file did not open
+    kNoReply,               // no complete reply to a query within the limit
+    kBadReply,              // a reply that is not the query's
+    kNoVersion,             // no usable firmware version in the reply
+    kDroppedOffBus,         // the printer is gone from the bus
+    kWriteFailed,           // a write failed while the printer stayed on the bus
+    kStoppedTakingData,     // a write came back short: the printer stopped reading
+    kTransferTooLong,       // the payload took longer than the transfer's limit
+    kPayloadMissing,        // the carried payload is missing or damaged
+    kNotBackAfterRestart,   // the printer was not found again after its restart
+    kNotIdentified,         // printers were found after the restart, but not this one
+};
+
+// The stable English key of a reason, for machine-read output: "stopped_taking_data".
+std::string_view RunReasonKey(RunReason reason);
+
+struct RunCause {
+    UpgradePhase phase = UpgradePhase::kNone;  // the phase the run was in
+    RunReason reason = RunReason::kNotReadyStatus;
+    std::uint64_t bytes_sent = 0;   // of the payload being sent (sending phases)
+    std::uint64_t bytes_total = 0;  // the payload's size (sending phases; 0 otherwise)
+    std::int32_t status = 0;        // the printer's status (kNotReadyStatus)
+    platform::OpenFailure system = platform::OpenFailure::kNone;  // the system's reason, if any
+
+    friend bool operator==(const RunCause&, const RunCause&) = default;
+};
+
 class UpgradeDisplay {
   public:
     virtual ~UpgradeDisplay() = default;
@@ -80,6 +113,9 @@ class UpgradeDisplay {
     // reason; the not-ready display that follows says it. Displays that cannot say it need not
     // care.
     virtual void ShowOpenFailure(platform::OpenFailure why) { static_cast<void>(why); }
+    // Told before the failure or not-ready display that ends a run, with the run's cause.
+    // Displays that cannot say it need not care.
+    virtual void ShowRunCause(const RunCause& cause) { static_cast<void>(cause); }
 };
 
 // The one main display of the process; set when the main display initialises.

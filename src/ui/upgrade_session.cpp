@@ -139,6 +139,11 @@ void UpgradeSession::ShowOpenFailure(platform::OpenFailure why) {
     AfterCall();
 }
 
+void UpgradeSession::ShowRunCause(const RunCause& cause) {
+    model_.ShowRunCause(cause);
+    AfterCall();
+}
+
 void UpgradeSession::SetWorkerRunning(bool running) {
     model_.SetWorkerRunning(running);
     AfterCall();

@@ -105,6 +105,7 @@ class UpgradeSession final : public UpgradeDisplay {
     void SetWorkerRunning(bool running) override;
     void ShowPhase(const PhaseReport& report) override;
     void ShowOpenFailure(platform::OpenFailure why) override;
+    void ShowRunCause(const RunCause& cause) override;
 
   private:
     void OnModelChanged(std::uint64_t revision);

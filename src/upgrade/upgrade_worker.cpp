@@ -17,8 +17,10 @@
 #include "link/printer_queries.h"
 #include "payloads/payload_format.h"
 #include "platform/power.h"
+#include "platform/resources.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "ui/tool_text.h"
 #include "ui/ui_text.h"
 
 namespace tessel::upgrade {
@@ -49,32 +51,112 @@ WorkerThreadStarter& ThreadStarter() {
     return *starter;
 }
 
+// The device file as a transfer used it: how many bytes it took and whether a write came back
+// short, which is how a printer that stops reading while it stays on the bus shows (the write
+// waits for it, then gives up with what it has).
+class WatchedDevice final : public platform::DeviceFile {
+  public:
+    explicit WatchedDevice(platform::DeviceFile& device) : device_(device) {}
+    std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
+        const std::int32_t written = device_.Write(data, count);
+        if (written >= 0 && static_cast<std::uint32_t>(written) < count) {
+            came_back_short_ = true;
+        }
+        if (written > 0) {
+            bytes_ += static_cast<std::uint32_t>(written);
+        }
+        return written;
+    }
+    std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
+        return device_.Read(buffer, count);
+    }
+    std::uint64_t bytes() const { return bytes_; }
+    bool came_back_short() const { return came_back_short_; }
+
+  private:
+    platform::DeviceFile& device_;
+    std::uint64_t bytes_ = 0;
+    bool came_back_short_ = false;
+};
+
+// Whether the current device is gone from the bus, and what the system says when it does not
+// open: asked after a read or a write failed, to tell a printer that dropped off from one that
+// refused.
+platform::OpenFailure ProbeDevice() {
+    platform::OpenFailure failure = platform::OpenFailure::kNone;
+    platform::Current().devices->OpenWithReason(discovery::g_strDevicePath, failure);
+    return failure;
+}
+
+ui::RunReason AfterIoFailure(ui::RunReason still_there) {
+    return ProbeDevice() == platform::OpenFailure::kNone ? still_there
+                                                         : ui::RunReason::kDroppedOffBus;
+}
+
 // Sends a payload to the current device; with a display, reports the phase's progress: bytes
-// written, the rate so far and, from it, the time left, all on the clock.
+// written, the rate so far and, from it, the time left, all on the clock. `cause`, when given,
+// gets why the transfer failed.
 std::int32_t SendPayload(std::uint16_t id, ui::UpgradeDisplay* display = nullptr,
-                         ui::UpgradePhase phase = ui::UpgradePhase::kNone) {
-    auto device = platform::Current().devices->Open(discovery::g_strDevicePath);
+                         ui::UpgradePhase phase = ui::UpgradePhase::kNone,
+                         ui::RunCause* cause = nullptr) {
+    ui::RunCause failed;
+    failed.phase = phase;
+    if (const auto payload = platform::FindBinaryResource(id)) {
+        failed.bytes_total = payload->size();
+    }
+    platform::OpenFailure why = platform::OpenFailure::kNone;
+    auto device = platform::Current().devices->OpenWithReason(discovery::g_strDevicePath, why);
     if (!device) {
+        failed.reason = ui::RunReason::kOpenFailed;
+        failed.system = why;
+        if (cause != nullptr) {
+            *cause = failed;
+        }
         return kErrTransferOpen;
     }
+    WatchedDevice watched(*device);
+    std::int32_t result = link::kLinkOk;
     if (display == nullptr) {
-        return link::SendFWResource(*device, id);
+        result = link::SendFWResource(watched, id);
+    } else {
+        const std::int64_t start_ms = platform::Clk().NowMs();
+        display->ShowPhase({phase, 0, 0, 0, std::nullopt});
+        result = link::SendFWResource(watched, id, [&](std::uint64_t sent, std::uint64_t total) {
+            ui::PhaseReport report{phase, sent, total, 0, std::nullopt};
+            const std::int64_t elapsed_ms = platform::Clk().NowMs() - start_ms;
+            if (elapsed_ms > 0) {
+                report.bytes_per_second = sent * 1000 / static_cast<std::uint64_t>(elapsed_ms);
+            }
+            if (report.bytes_per_second > 0) {
+                report.seconds_left =
+                    static_cast<std::int64_t>((total - sent) / report.bytes_per_second);
+            }
+            display->ShowPhase(report);
+        });
     }
-    const std::int64_t start_ms = platform::Clk().NowMs();
-    display->ShowPhase({phase, 0, 0, 0, std::nullopt});
-    return link::SendFWResource(*device, id, [&](std::uint64_t sent, std::uint64_t total) {
-        ui::PhaseReport report{phase, sent, total, 0, std::nullopt};
-        const std::int64_t elapsed_ms = platform::Clk().NowMs() - start_ms;
-        if (elapsed_ms > 0) {
-            report.bytes_per_second =
-                sent * 1000 / static_cast<std::uint64_t>(elapsed_ms);
-        }
-        if (report.bytes_per_second > 0) {
-            report.seconds_left =
-                static_cast<std::int64_t>((total - sent) / report.bytes_per_second);
-        }
-        display->ShowPhase(report);
-    });
+    if (result == kStepOk || cause == nullptr) {
+        return result;
+    }
+    failed.bytes_sent = watched.bytes();
+    switch (result) {
+        case link::kErrTransferTimeout:
+            failed.reason = ui::RunReason::kTransferTooLong;
+            break;
+        case link::kErrNoResource:
+        case link::kErrNoMemory:
+        case link::kErrLoadResource:
+            failed.reason = ui::RunReason::kPayloadMissing;
+            break;
+        default:
+            // A printer that is gone may have taken part of its last write too: ask first.
+            device.reset();  // closed before the probe opens it again
+            failed.reason = AfterIoFailure(watched.came_back_short()
+                                               ? ui::RunReason::kStoppedTakingData
+                                               : ui::RunReason::kWriteFailed);
+            break;
+    }
+    *cause = failed;
+    return result;
 }
 
 // Sleeps `ms` on the clock in steps of `step_ms`, telling the display before each step how
@@ -99,9 +181,37 @@ void RestoreStartControls(ui::UpgradeDisplay& display) {
     display.EnableCloseItem(true);
 }
 
-void ShowFailure(ui::UpgradeDisplay& display) {
+// Tells the display and the support log why the run ends, before its end display.
+void TellCause(ui::UpgradeDisplay& display, const std::optional<ui::RunCause>& cause) {
+    if (!cause) {
+        return;
+    }
+    platform::Debug(ui::RunCauseText(*cause, ui::kBlockEnglish) + u" [" +
+                    platform::Utf8ToUtf16(ui::RunReasonKey(cause->reason)) + u", " +
+                    platform::Utf8ToUtf16(ui::PhaseKey(cause->phase)) + u"]");
+    display.ShowRunCause(*cause);
+}
+
+void ShowFailure(ui::UpgradeDisplay& display, const std::optional<ui::RunCause>& cause) {
+    TellCause(display, cause);
     display.ShowUpgradeState(ui::kStateAnimation, ui::kAnimationStop);
     display.ShowUpgradeState(ui::kStateFailed, 0);
+}
+
+// Why the status query failed, from the link's result.
+ui::RunReason StatusFailure(std::int32_t query) {
+    switch (query) {
+        case link::kLinkOk:
+            return ui::RunReason::kNotReadyStatus;  // it answered: its status is the reason
+        case link::kErrStatusTimeout:
+            return AfterIoFailure(ui::RunReason::kNoReply);
+        case link::kErrStatusReply:
+            return ui::RunReason::kBadReply;
+        case link::kErrStatusRead:
+            return AfterIoFailure(ui::RunReason::kNoReply);
+        default:
+            return AfterIoFailure(ui::RunReason::kWriteFailed);
+    }
 }
 
 // The selected row's printer as discovery found it, and how many printers were listed with it.
@@ -144,7 +254,7 @@ class Run {
                 Finish();
                 return std::nullopt;
             case UpgradeStep::Fail:
-                ShowFailure(display_);
+                ShowFailure(display_, cause_);
                 return std::nullopt;
         }
         return std::nullopt;
@@ -169,10 +279,19 @@ class Run {
             return std::nullopt;
         }
         platform::OpenFailure why = platform::OpenFailure::kNone;
-        if (!StatusAllowsUpgrade(CheckPrinterStatus2(&why))) {
+        std::int32_t query = link::kLinkOk;
+        const std::int32_t status = CheckPrinterStatus2(&why, &query);
+        if (!StatusAllowsUpgrade(status)) {
             if (why != platform::OpenFailure::kNone) {
                 display_.ShowOpenFailure(why);
             }
+            ui::RunCause cause;
+            cause.phase = ui::UpgradePhase::kCheckingPrinter;
+            cause.status = status;
+            cause.system = why;
+            cause.reason = why != platform::OpenFailure::kNone ? ui::RunReason::kOpenFailed
+                                                              : StatusFailure(query);
+            TellCause(display_, cause);
             display_.ShowUpgradeState(ui::kStateNotReady, 0);
             return std::nullopt;
         }
@@ -188,10 +307,16 @@ class Run {
                 RestoreStartControls(display_);
                 return std::nullopt;
             case VersionOutcome::NotIdle:
+                TellCause(display_, ui::RunCause{ui::UpgradePhase::kReadingVersion,
+                                                 AfterIoFailure(ui::RunReason::kNoVersion)});
                 display_.ShowUpgradeState(ui::kStateNotReady, 0);
                 return std::nullopt;
-            case VersionOutcome::OpenFailed:
+            case VersionOutcome::OpenFailed: {
+                ui::RunCause cause{ui::UpgradePhase::kReadingVersion, ui::RunReason::kOpenFailed};
+                cause.system = ProbeDevice();
+                cause_ = cause;
                 return UpgradeStep::Fail;
+            }
         }
         return std::nullopt;
     }
@@ -201,11 +326,15 @@ class Run {
         if (!before) {
             return UpgradeStep::Fail;
         }
-        if (SendPayload(payloads::IDR_BINARY_LOADER, &display_,
-                        ui::UpgradePhase::kSendingLoader) != kStepOk) {
+        ui::RunCause cause;
+        if (SendPayload(payloads::IDR_BINARY_LOADER, &display_, ui::UpgradePhase::kSendingLoader,
+                        &cause) != kStepOk) {
+            cause_ = cause;
             return UpgradeStep::Fail;
         }
         if (WaitForPrinterRestart(display_, selected_row_) != kStepOk) {
+            cause_ = ui::RunCause{ui::UpgradePhase::kWaitingForRestart,
+                                  ui::RunReason::kNotBackAfterRestart};
             return UpgradeStep::Fail;
         }
         // The list anew, and in it the printer that took the loader, wherever it is listed
@@ -214,12 +343,21 @@ class Run {
         discovery::SelectPrinter(discovery::FindSamePrinter(discovery::g_vecListedPrinters,
                                                             before->printer, before->listed));
         selected_row_ = discovery::PrinterList().Selection();
-        return selected_row_ < 0 ? UpgradeStep::Fail : UpgradeStep::TransferFirmware;
+        if (selected_row_ < 0) {
+            cause_ = ui::RunCause{ui::UpgradePhase::kWaitingForRestart,
+                                  discovery::g_vecListedPrinters.empty()
+                                      ? ui::RunReason::kNotBackAfterRestart
+                                      : ui::RunReason::kNotIdentified};
+            return UpgradeStep::Fail;
+        }
+        return UpgradeStep::TransferFirmware;
     }
 
     UpgradeStep TransferFirmware() {
+        ui::RunCause cause;
         if (SendPayload(payloads::IDR_BINARY_FIRMWARE, &display_,
-                        ui::UpgradePhase::kSendingFirmware) != kStepOk) {
+                        ui::UpgradePhase::kSendingFirmware, &cause) != kStepOk) {
+            cause_ = cause;
             return UpgradeStep::Fail;
         }
         // From here on the printer writes the image to its flash.
@@ -245,6 +383,7 @@ class Run {
 
     ui::UpgradeDisplay& display_;
     std::int32_t selected_row_ = -1;
+    std::optional<ui::RunCause> cause_;  // why the run goes to the failure step
 };
 
 }  // namespace
@@ -254,7 +393,7 @@ bool StatusAllowsUpgrade(std::int32_t status) {
            kUpgradableStatuses.end();
 }
 
-std::int32_t CheckPrinterStatus2(platform::OpenFailure* why) {
+std::int32_t CheckPrinterStatus2(platform::OpenFailure* why, std::int32_t* query) {
     platform::Debug(u"CheckPrinterStatus2()<------");
     platform::OpenFailure failure = platform::OpenFailure::kNone;
     auto device = platform::Current().devices->OpenWithReason(discovery::g_strDevicePath, failure);
@@ -266,7 +405,11 @@ std::int32_t CheckPrinterStatus2(platform::OpenFailure* why) {
     }
     std::uint8_t status = 0;
     std::int32_t result = kStatusUnavailable;
-    if (link::ReadPrinterSTATUS(*device, status) == link::kLinkOk) {
+    const std::int32_t read = link::ReadPrinterSTATUS(*device, status);
+    if (query != nullptr) {
+        *query = read;
+    }
+    if (read == link::kLinkOk) {
         // The status byte is a signed 8-bit number: 0x80-0xFF are -128 to -1.
         result = status < 0x80 ? status : status - 0x100;
     }

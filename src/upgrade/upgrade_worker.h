@@ -48,8 +48,10 @@ extern std::atomic<std::uint8_t> bUpgrading;
 extern std::atomic<std::int32_t> g_bIsWin10;
 
 // The printer's status byte, or 5 when the device cannot be opened or the query fails; `why`,
-// when given, gets the system's reason for a failed open.
-std::int32_t CheckPrinterStatus2(platform::OpenFailure* why = nullptr);
+// when given, gets the system's reason for a failed open, and `query` the status query's
+// result (link::kLinkOk when the printer answered).
+std::int32_t CheckPrinterStatus2(platform::OpenFailure* why = nullptr,
+                                 std::int32_t* query = nullptr);
 // Whether a printer with this status may be upgraded: 0, 2 and 4 let the run go on.
 bool StatusAllowsUpgrade(std::int32_t status);
 VersionOutcome ConfirmVersion(std::int32_t comparison, ui::UpgradeDisplay& display);

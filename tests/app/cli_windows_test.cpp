@@ -69,11 +69,11 @@ TEST_F(CliWithoutAdministratorRights, UpgradeSaysWhichStepNeedsTheRights) {
     const CliRun limited = RunCli({L"upgrade", L"--yes"}, limited_);
     // No printer here: the run ends with the message, after the notice.
     EXPECT_EQ(limited.exit, std::optional<DWORD>(kExitEndedByMessage)) << limited.output;
-    EXPECT_NE(limited.error.find(kNoAdministratorRights), std::string::npos) << limited.error;
+    EXPECT_NE(limited.error.find(NoAdministratorRightsNotice()), std::string::npos) << limited.error;
 
     const CliRun elevated = RunCli({L"upgrade", L"--yes"}, nullptr);
     EXPECT_EQ(elevated.exit, std::optional<DWORD>(kExitEndedByMessage)) << elevated.output;
-    EXPECT_EQ(elevated.error.find(kNoAdministratorRights), std::string::npos) << elevated.error;
+    EXPECT_EQ(elevated.error.find(NoAdministratorRightsNotice()), std::string::npos) << elevated.error;
 }
 
 // Each upgrade run leaves its log in %LOCALAPPDATA%\Tessel; `log` prints the newest.

@@ -1,14 +1,15 @@
 // Every fault the printer emulator can play, at each phase of an upgrade where it applies, through
 // the real tessel-cli on a compressed clock. One row per fault and phase; each row runs as a test
 // of its own, so the rows run side by side. For each row: the display the user ends on (and the
-// message, if any), the exit status, what the printers received in order, that a success is
-// never shown unless the printer took both payloads, and that the run ended within the bounds
-// of the phases it went through.
+// message, if any), the exit status, why it ended when it failed, what the printers received in
+// order, that a success is never shown unless the printer took both payloads, and that the run
+// ended within the bounds of the phases it went through.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -21,6 +22,7 @@
 #include "emulator.h"
 #include "link/payload_transfer.h"
 #include "link/printer_queries.h"
+#include "payloads/payload_format.h"
 #include "platform/device_file.h"
 #include "ui/ui_text.h"
 #include "upgrade/upgrade_worker.h"
@@ -238,6 +240,36 @@ const Row kRows[] = {
      "not_ready", -1, kExitNotReady, kStatusOnly},
 };
 
+// Why each row that ends on the failure or the not-ready display ended: the "cause" event's
+// reason and phase. Rows not listed end without one.
+struct Cause {
+    const char* reason;
+    const char* phase;
+};
+const std::map<std::string, Cause> kCauses = {
+    {"StatusNotReady", {"not_ready_status", "checking_printer"}},
+    {"StatusNoAnswer", {"no_reply", "checking_printer"}},
+    {"StatusZeroReads", {"no_reply", "checking_printer"}},
+    {"StatusWrongMagic", {"bad_reply", "checking_printer"}},
+    {"StatusWrongCommand", {"bad_reply", "checking_printer"}},
+    {"StatusDisconnect", {"dropped_off_bus", "checking_printer"}},
+    {"VersionNoAnswer", {"no_version", "reading_version"}},
+    {"VersionZeroReads", {"no_version", "reading_version"}},
+    {"VersionEmpty", {"no_version", "reading_version"}},
+    {"VersionDisconnect", {"dropped_off_bus", "reading_version"}},
+    {"LoaderDisconnect", {"dropped_off_bus", "sending_loader"}},
+    {"LoaderStall", {"stopped_taking_data", "sending_loader"}},
+    {"RestartNever", {"not_back_after_restart", "waiting_for_restart"}},
+    {"RestartTooLate", {"not_back_after_restart", "waiting_for_restart"}},
+    // An unsupported product is not looked for: to the tool the printer never came back.
+    {"RestartAsUnsupported", {"not_back_after_restart", "waiting_for_restart"}},
+    {"FirmwareDisconnect", {"dropped_off_bus", "sending_firmware"}},
+    {"FirmwareStall", {"stopped_taking_data", "sending_firmware"}},
+    {"FirmwareTooSlow", {"transfer_too_long", "sending_firmware"}},
+    {"TwoPrintersNeverBack", {"not_back_after_restart", "waiting_for_restart"}},
+    {"TwoPrintersFirstNotReady", {"not_ready_status", "checking_printer"}},
+};
+
 // Text `id` in English, as the program writes it.
 std::string English(int id) {
     ui::SetUiLanguage(0x0409);
@@ -325,6 +357,7 @@ TEST_P(FaultMatrixTest, EndsAsExpected) {
     // The user's view: the stream's displays and dialogs, and its exit line.
     std::vector<std::string> displays;
     std::vector<std::string> dialogs;
+    std::vector<nlohmann::json> causes;
     nlohmann::json last;
     std::istringstream lines(cli.output());
     for (std::string line; std::getline(lines, line);) {
@@ -337,6 +370,8 @@ TEST_P(FaultMatrixTest, EndsAsExpected) {
             displays.push_back(last["display"]);
         } else if (last["event"] == "dialog") {
             dialogs.push_back(last["text"]);
+        } else if (last["event"] == "cause") {
+            causes.push_back(last);
         }
     }
     // A run that ends with a message or a decline never leaves the start screen.
@@ -345,6 +380,31 @@ TEST_P(FaultMatrixTest, EndsAsExpected) {
                                        : std::vector<std::string>{English(row.message)});
     EXPECT_EQ(exit, row.exit) << cli.output();
     EXPECT_EQ(last, (nlohmann::json{{"event", "exit"}, {"status", row.exit}}));
+
+    // Why it ended: one cause, right after the end display, with the bytes placed so far.
+    const auto expected = kCauses.find(row.name);
+    if (expected == kCauses.end()) {
+        EXPECT_TRUE(causes.empty()) << cli.output();
+    } else {
+        ASSERT_EQ(causes.size(), 1u) << cli.output();
+        const nlohmann::json& cause = causes.front();
+        EXPECT_EQ(cause["reason"], expected->second.reason) << cause;
+        EXPECT_EQ(cause["phase"], expected->second.phase) << cause;
+        EXPECT_FALSE(cause["text"].get<std::string>().empty());
+        const std::uint64_t sent = cause["bytes_sent"];
+        const std::uint64_t total = cause["bytes_total"];
+        if (row.phase == Phase::kLoader || row.phase == Phase::kFirmware) {
+            const payloads::PayloadSpec& spec =
+                row.phase == Phase::kLoader ? payloads::kLoaderSpec : payloads::kFirmwareSpec;
+            EXPECT_EQ(total, spec.size) << cause;
+            EXPECT_LT(sent, total) << cause;
+            if (row.phase == Phase::kFirmware && row.name != std::string("FirmwareTooSlow")) {
+                EXPECT_GE(sent, kInFirmware) << cause;  // the printer took that much
+            }
+        } else {
+            EXPECT_EQ(total, 0u) << cause;
+        }
+    }
 
     // No success without both payloads taken; nothing sent past the row's last step, and
     // nothing at all to another printer.

@@ -26,9 +26,10 @@ class MainDisplayModelTest : public testing::LanguageStateTest {
         }
     }
     MainDisplayView View() const { return model_.Snapshot(); }
-    // Brings the display to where a run stands once the restart wait began.
-    void StartRun() {
-        model_.SetWorkerRunning(true);
+    // Brings the display to where a run stands once the restart wait began. Without `worker`,
+    // the animation runs with no worker behind it (one that ended without stopping it).
+    void StartRun(bool worker = true) {
+        model_.SetWorkerRunning(worker);
         model_.EnableStartControls(false);
         model_.EnableCloseItem(false);
         model_.ShowUpgradeState(kStateProgress, 0);
@@ -175,7 +176,7 @@ TEST_F(MainDisplayModelTest, ProgressDisplay) {
 
 TEST_F(MainDisplayModelTest, AnimationAdvancesEvery2800MsAndFailsAfter100Ticks) {
     Init();
-    StartRun();
+    StartRun(/*worker=*/false);
     EXPECT_EQ(model_.NextAnimationTickMs(), clock_.NowMs() + 2800);
     clock_.AdvanceMs(2799);
     model_.AdvanceAnimation();
@@ -197,7 +198,7 @@ TEST_F(MainDisplayModelTest, AnimationAdvancesEvery2800MsAndFailsAfter100Ticks) 
     EXPECT_FALSE(v.animation_running);
     EXPECT_EQ(v.tick_counter, 0);
     EXPECT_EQ(model_.NextAnimationTickMs(), std::nullopt);
-    // The failure display hands the window back to the user even though the worker runs.
+    // The failure display hands the window back to the user.
     EXPECT_TRUE(v.exit_button.visible);
     EXPECT_TRUE(v.exit_button.enabled);
     EXPECT_TRUE(v.close_item_present);
@@ -230,15 +231,45 @@ TEST_F(MainDisplayModelTest, RestartInTheMiddleOfAPeriodRestartsThePeriod) {
 }
 
 TEST_F(MainDisplayModelTest, TicksDueBeforeACallAreAppliedFirst) {
-    // Nobody polled for 280 s; the worker's stop arrives afterwards. The animation had run out
-    // by then, so the failure display came first, and the success display replaces it.
+    // Nobody polled for 280 s; the worker's stop arrives afterwards. The due ticks come first:
+    // the bar stands at 99 (the worker still ran), and the success display follows.
     Init();
     StartRun();
     clock_.AdvanceMs(280'000);
     model_.ShowUpgradeState(kStateAnimation, 100);
-    EXPECT_EQ(View().screen, MainScreen::kFailure);
+    EXPECT_EQ(View().screen, MainScreen::kProgress);
+    EXPECT_EQ(View().progress.position, 99);
     model_.ShowUpgradeState(kStateProgress, 100);
     EXPECT_EQ(View().screen, MainScreen::kSuccess);
+}
+
+// A slow link: the firmware is still on its way when the animation's 280 s run out. The
+// failure display would tell the user to restart the printer in the middle of the transfer;
+// the bar stands at 99 instead, for as long as the worker runs, and the worker's own end
+// display (success or failure) follows.
+TEST_F(MainDisplayModelTest, AnimationHeldAt99WhileTheWorkerStillRuns) {
+    for (const std::int32_t end : {kStateProgress, kStateFailed}) {
+        SCOPED_TRACE(end);
+        Init();
+        StartRun();
+        Ticks(99);
+        const MainDisplayView at99 = View();
+        ASSERT_EQ(at99.progress.position, 99);
+        Ticks(150);
+        MainDisplayView v = View();
+        EXPECT_EQ(v.revision, at99.revision);
+        EXPECT_EQ(v.screen, MainScreen::kProgress);
+        EXPECT_TRUE(v.animation_running);
+        EXPECT_FALSE(v.exit_button.visible);
+        EXPECT_FALSE(v.close_item_present);
+        EXPECT_FALSE(model_.RequestQuit());
+        model_.ShowUpgradeState(kStateAnimation, 100);
+        model_.ShowUpgradeState(end, end == kStateProgress ? 100 : 0);
+        model_.SetWorkerRunning(false);
+        EXPECT_EQ(View().screen,
+                  end == kStateProgress ? MainScreen::kSuccess : MainScreen::kFailure);
+        EXPECT_TRUE(model_.RequestQuit());
+    }
 }
 
 TEST_F(MainDisplayModelTest, StopHoldsTheBar) {
@@ -373,7 +404,7 @@ TEST_F(MainDisplayModelTest, BurnBringsTheProgressDisplayBackAfterTheAnimationRa
     // is whole and the burn begins, that display (restart the printer) must not stand.
     Init();
     const MainDisplayView before = View();
-    StartRun();
+    StartRun(/*worker=*/false);
     Ticks(100);
     ASSERT_EQ(View().screen, MainScreen::kFailure);
     ASSERT_TRUE(View().close_item_present);
@@ -404,9 +435,9 @@ TEST_F(MainDisplayModelTest, BurnBringsTheProgressDisplayBackAfterTheAnimationRa
 }
 
 TEST_F(MainDisplayModelTest, BurnGuardCoversOnlyTheBurn) {
-    // Once the burn is over and the animation still runs, the guard is gone.
+    // Once the burn is over and the animation still runs with no worker, the guard is gone.
     Init();
-    StartRun();
+    StartRun(/*worker=*/false);
     model_.SetFlashBurnInProgress(true);
     Ticks(120);
     EXPECT_EQ(View().tick_counter, 99);
@@ -420,8 +451,8 @@ TEST_F(MainDisplayModelTest, QuitIsRefusedWhileAWorkerRuns) {
     EXPECT_TRUE(model_.RequestQuit());
     StartRun();
     EXPECT_FALSE(model_.RequestQuit());
-    Ticks(100);  // the animation's failure enables the exit button, the worker still runs
-    EXPECT_TRUE(View().exit_button.enabled);
+    Ticks(100);  // the bar stands at 99 while the worker runs: still no way out
+    EXPECT_FALSE(View().exit_button.visible);
     EXPECT_FALSE(model_.RequestQuit());
     model_.SetWorkerRunning(false);
     EXPECT_TRUE(model_.RequestQuit());

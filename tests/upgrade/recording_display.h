@@ -38,6 +38,7 @@ class RecordingDisplay final : public ui::UpgradeDisplay {
     void SetFlashBurnInProgress(bool burning) override { model_.SetFlashBurnInProgress(burning); }
     void SetWorkerRunning(bool running) override { model_.SetWorkerRunning(running); }
     void ShowOpenFailure(platform::OpenFailure why) override { model_.ShowOpenFailure(why); }
+    void ShowRunCause(const ui::RunCause& cause) override { model_.ShowRunCause(cause); }
 
     std::optional<Call> Find(std::int32_t state, std::int32_t value) const {
         for (const auto& c : calls) {

@@ -536,10 +536,11 @@ TEST_F(UpgradeWorkerTest, BurnOutlastingTheAnimationNeverShowsTheFailureDisplay)
     EXPECT_EQ(ValidPayloads(), 2);
 }
 
-TEST_F(UpgradeWorkerTest, AnimationRunningOutDuringTheTransferGivesWayToProgressForTheBurn) {
+TEST_F(UpgradeWorkerTest, AnimationRunningOutDuringTheTransferHoldsTheProgressDisplay) {
     // The printer comes back late but in time, and the image crawls over the link: the
-    // animation runs out while the image is still being sent. Once the image is whole the
-    // printer burns it, and the display goes back to progress at 99 until success.
+    // animation runs out while the image is still being sent. The failure display (restart the
+    // printer) must not come up then: the bar stands at 99 through the rest of the transfer
+    // and the burn, until success.
     config.restart_delay_s = 100;
     printer.reset();
     Prepare();
@@ -547,6 +548,9 @@ TEST_F(UpgradeWorkerTest, AnimationRunningOutDuringTheTransferGivesWayToProgress
     UpgradeWorker(display);
     EXPECT_EQ(model.Snapshot().screen, MainScreen::kSuccess);
     EXPECT_EQ(ValidPayloads(), 2);
+    const auto start = display.Find(9, 0)->at_ms;
+    EXPECT_GT(display.Find(2, 100)->at_ms - start, 280'000 + 204'000);
+    EXPECT_FALSE(Saw(MainScreen::kFailure));
     testing::ExpectProgressHeldDuringBurn(during_burn);
 }
 

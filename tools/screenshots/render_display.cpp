@@ -1,5 +1,6 @@
 // Renders the main dialog in one language and one display and saves the window as a BMP:
-//   render_display <langid, hex> <start|progress|success|failure|notready|notice|question> <out.bmp>
+//   render_display <langid, hex>
+//                  <start|progress|success|failure|notready|notready-reason|notice|question> <out.bmp>
 // The displays are reached as the upgrade reaches them, through the display calls of a worker.
 // "notice" and "question" are the two message dialogs the version check asks (the OK notice of
 // a newer printer firmware, the Yes/No question of the same firmware); the picture is the
@@ -43,6 +44,10 @@ bool Drive(tessel::ui::UpgradeDisplay& display, const std::string& name) {
     } else if (name == "failure") {
         display.ShowUpgradeState(1, 0);
     } else if (name == "notready") {
+        display.ShowUpgradeState(5, 0);
+    } else if (name == "notready-reason") {
+        // The printer did not even open: the system's reason under the message.
+        display.ShowOpenFailure(tessel::platform::OpenFailure::kPermissionDenied);
         display.ShowUpgradeState(5, 0);
     } else {
         return false;

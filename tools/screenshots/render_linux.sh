@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Renders every display of the Linux window (start, progress, success, failure, not ready, the
-# notice and the question) in all eight languages into docs/screenshots/linux/<lang>-<display>.png,
+# Renders every display of the Linux window (start, progress, success, failure, not ready, not
+# ready with the system's reason, the notice and the question) in all eight languages into docs/screenshots/linux/<lang>-<display>.png,
 # offscreen. Builds the linux preset's render_qt first.
 #   tools/screenshots/render_linux.sh [out-dir]
 set -euo pipefail

@@ -62,6 +62,13 @@ const Shot kDisplays[] = {
          Progress(s);
          s.ShowUpgradeState(kStateNotReady, 0);
      }},
+    // The printer did not even open: the system's reason under the message.
+    {"notready-reason",
+     [](UpgradeSession& s) {
+         Progress(s);
+         s.ShowOpenFailure(platform::OpenFailure::kPermissionDenied);
+         s.ShowUpgradeState(kStateNotReady, 0);
+     }},
 };
 
 // Lets the widgets lay out and paint.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Renders every display of the Windows dialogs (start, progress, success, failure, not ready,
-# the notice and the question) in all eight languages into docs/screenshots/<lang>-<display>.png,
+# not ready with the system's reason, the notice and the question) in all eight languages into docs/screenshots/<lang>-<display>.png,
 # under Wine on a virtual X server. Builds the windows preset's render_display and Wine prefix
 # tool first.
 #   tools/screenshots/render_windows.sh [out-dir]
@@ -21,7 +21,7 @@ mkdir -p "$out"
 
 # language name, LANGID (hex)
 languages=(en:0409 zh-CN:0804 zh-TW:0404 ja:0411 ru:0419 tr:041F it:0410 he:040D)
-displays=(start progress success failure notready notice question)
+displays=(start progress success failure notready notready-reason notice question)
 
 cat >"$work/render.sh" <<SH
 set -e
