@@ -12,6 +12,20 @@ function(tessel_windows_manifest target level)
     target_sources(${target} PRIVATE ${_dir}/${target}_manifest.rc)
 endfunction()
 
+# The maker and copyright shown by the package, the version resources and the metainfo.
+set(TESSEL_COMPANY "The Tessel developers")
+set(TESSEL_COPYRIGHT "Copyright 2026 The Tessel developers")
+
+# A Windows executable's version resource: the project's version, `description`, company,
+# product and copyright.
+function(tessel_windows_version_info target description)
+    set(TESSEL_PROGRAM ${target})
+    set(TESSEL_FILE_DESCRIPTION "${description}")
+    set(_rc ${CMAKE_BINARY_DIR}/generated/version-info/${target}_version.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/src/app/version_info.rc.in ${_rc} @ONLY)
+    target_sources(${target} PRIVATE ${_rc})
+endfunction()
+
 # The DLLs that are not among Windows' known DLLs, and so would be looked for beside the
 # executable first: the print spooler's WINSPOOL.DRV, GDI+ (known only on some versions) and the
 # common controls. The programs delay-load them through target tessel_delay_<library>, and
