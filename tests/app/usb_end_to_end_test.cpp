@@ -13,7 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/cli_options.h"
+#include "ui/cli/cli_options.h"
 #include "child_process.h"
 #include "emulator.h"
 #include "payloads/build_info.h"
@@ -21,6 +21,8 @@
 
 namespace tessel::app {
 namespace {
+
+using namespace tessel::ui::cli;
 
 using std::chrono::seconds;
 using tessel::testing::ChildProcess;
