@@ -1,5 +1,6 @@
 // Device files on Linux: the usblp character device (/dev/usb/lpN), or the pseudo-terminal
-// that the printer emulator serves in its place. Pipes, sockets and plain files work too (the
+// that the printer emulator serves in its place; a USB device node (/dev/bus/usb/BBB/DDD) goes
+// to the libusb device file (usb_device_file_linux.cpp). Pipes, sockets and plain files work too (the
 // benchmark sends into a pipe).
 //
 // Reads wait for data with poll(), in the slices of a DeviceWait. Writes block, as the usblp
@@ -26,8 +27,8 @@
 #include <thread>
 
 #include "platform/device_wait.h"
+#include "platform/linux/usb_device_file_linux.h"
 #include "platform/services.h"
-#include "platform/stand_in_guard.h"
 #include "platform/text.h"
 
 namespace tessel::platform {
@@ -158,7 +159,7 @@ class LinuxDeviceFile final : public DeviceFile {
     LinuxDeviceFile& operator=(const LinuxDeviceFile&) = delete;
 
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
-        if (cut_off_ || RefuseStandInPayload(could_be_printer_, {data, count})) {
+        if (cut_off_) {
             return -1;
         }
         // One write() as ever: a blocking one that returns short only on an error or a signal.
@@ -179,6 +180,8 @@ class LinuxDeviceFile final : public DeviceFile {
     }
 
     // A device that went away, or a peer that closed its end, gives -1.
+    bool CouldBePrinter() const override { return could_be_printer_; }
+
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
         const int ready = WaitFor(fd_, POLLIN, DeviceWait(kDeviceReadWaitMs));
         if (ready <= 0) {
@@ -238,6 +241,9 @@ class LinuxDeviceFiles final : public DeviceFiles {
     std::unique_ptr<DeviceFile> OpenWithReason(const std::u16string& path,
                                                OpenFailure& failure) override {
         const std::string native = Utf16ToUtf8(path);
+        if (const std::optional<UsbDeviceNode> node = UsbDeviceNodeOf(native)) {
+            return OpenUsbDeviceFile(native, *node, guess_ == PrinterGuess::kEveryFile, failure);
+        }
         int fd;
         do {
             fd = ::open(native.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
