@@ -236,7 +236,7 @@ TEST(TerminalViewPhase, TheEndedRunsBarSaysItIsDone) {
     shown.result_text.visible = true;
     shown.result_text.text = u"failed";
     shown.cause = upgrade::RunCause{upgrade::UpgradePhase::kWaitingForRestart,
-                               upgrade::RunReason::kNotBackAfterRestart};
+                                    upgrade::RunReason::kNotBackAfterRestart};
     const std::string why = "Cause: the printer did not come back after its restart (while "
                             "waiting for the printer to restart).\n";
     const std::string out = failed.Render(shown);
