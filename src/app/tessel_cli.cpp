@@ -9,9 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/cli_info.h"
-#include "app/cli_options.h"
-#include "app/cli_upgrade.h"
+#include "app/startup.h"
 #include "app/support_log.h"
 #include "app/windows_version.h"
 #include "payloads/build_info.h"
@@ -23,6 +21,9 @@
 #include "platform/services.h"
 #include "platform/state_folder.h"
 #include "platform/text.h"
+#include "ui/cli/cli_info.h"
+#include "ui/cli/cli_options.h"
+#include "ui/cli/cli_upgrade.h"
 #include "ui/tool_text.h"
 #include "ui/ui_locale.h"
 #include "ui/ui_text.h"
@@ -30,6 +31,7 @@
 namespace {
 
 using namespace tessel;
+namespace cli = tessel::ui::cli;
 
 int ShowPayloads(platform::Console& console) {
     using namespace tessel::payloads;
@@ -61,9 +63,9 @@ int PrintLastLog(platform::Console& console) {
     const std::filesystem::path folder = platform::ToolStateFolder();
     const std::optional<std::filesystem::path> log = app::LatestSupportLog(folder);
     if (!log) {
-        const std::string where =
-            folder.empty() ? ui::ToolTextUtf8(ui::ToolText::kNoStateFolder, {"HOME"})
-                           : app::PathText(folder);
+        const std::string where = folder.empty()
+                                      ? ui::ToolTextUtf8(ui::ToolText::kNoStateFolder, {"HOME"})
+                                      : app::PathText(folder);
         console.WriteError("tessel-cli: " + ui::ToolTextUtf8(ui::ToolText::kNoRunLog, {where}) +
                            "\n");
         return 1;
@@ -71,9 +73,9 @@ int PrintLastLog(platform::Console& console) {
     std::ifstream in(*log, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in && !in.eof()) {
-        console.WriteError("tessel-cli: " +
-                           ui::ToolTextUtf8(ui::ToolText::kCannotRead, {app::PathText(*log)}) +
-                           "\n");
+        console.WriteError(
+            "tessel-cli: " + ui::ToolTextUtf8(ui::ToolText::kCannotRead, {app::PathText(*log)}) +
+            "\n");
         return 1;
     }
     console.Write("# " + app::PathText(*log) + "\n" + text);
@@ -89,27 +91,27 @@ int main(int argc, char** argv) {
         [](const char* name) -> const char* { return std::getenv(name); });
     ui::SetUiLanguage(langid);
     const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const app::ParsedArguments parsed = app::ParseArguments(args);
+    const cli::ParsedArguments parsed = cli::ParseArguments(args);
     if (!parsed.options) {
-        console.WriteError("tessel-cli: " + parsed.error + "\n" + std::string(app::UsageText()));
-        return app::kExitUsage;
+        console.WriteError("tessel-cli: " + parsed.error + "\n" + std::string(cli::UsageText()));
+        return cli::kExitUsage;
     }
-    const app::CliOptions& options = *parsed.options;
+    const cli::CliOptions& options = *parsed.options;
     switch (options.command) {
-        case app::Command::kHelp:
-            console.Write(app::UsageText());
-            return app::kExitSuccess;
-        case app::Command::kVersion:
+        case cli::Command::kHelp:
+            console.Write(cli::UsageText());
+            return cli::kExitSuccess;
+        case cli::Command::kVersion:
             return ShowPayloads(console);
-        case app::Command::kLog:
+        case cli::Command::kLog:
             return PrintLastLog(console);
-        case app::Command::kUpgrade:
-        case app::Command::kInfo:
+        case cli::Command::kUpgrade:
+        case cli::Command::kInfo:
             break;
     }
 
     // Before any thread starts: every thread inherits the blocked interrupt signals.
-    console.TakeInterrupts([&console] { app::OnInterrupt(console); });
+    console.TakeInterrupts([&console] { cli::OnInterrupt(console); });
 
     const app::TimeScaleChoice time_scale =
         app::ChooseTimeScale(std::getenv("TESSEL_TIME_SCALE"), payloads::kPayloadsAreStandIns);
@@ -117,26 +119,26 @@ int main(int argc, char** argv) {
         console.WriteError(time_scale.notice);
     }
     if (time_scale.error) {
-        return app::kExitUsage;
+        return cli::kExitUsage;
     }
     const app::ScopedTimeScale clock(time_scale.scale);
     // Whether the end of an upgrade also marks the printer's device by its name.
     app::DetectWindowsVersion();
 
-    if (options.command == app::Command::kInfo) {
-        const app::InfoReport report = app::CollectInfo();
-        console.Write(options.json ? app::InfoJson(report) : app::InfoText(report));
-        return app::InfoExitCode(report);
+    if (options.command == cli::Command::kInfo) {
+        const cli::InfoReport report = cli::CollectInfo();
+        console.Write(options.json ? cli::InfoJson(report) : cli::InfoText(report));
+        return cli::InfoExitCode(report);
     }
     if (!platform::HasAdministratorRights()) {
-        console.WriteError(app::NoAdministratorRightsNotice());
+        console.WriteError(cli::NoAdministratorRightsNotice());
     }
     // Every debugger line of the upgrade also goes to this run's log.
     const app::ScopedSupportLog log("Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) +
                                     ", tessel-cli upgrade");
-    const int status = app::RunUpgrade(options.answer, console, platform::Clk(), langid,
+    const int status = cli::RunUpgrade(options.answer, console, platform::Clk(), langid,
                                        options.json, options.confirm);
-    if (status != app::kExitSuccess && !log.path().empty()) {
+    if (status != cli::kExitSuccess && !log.path().empty()) {
         console.WriteError("tessel-cli: " +
                            ui::ToolTextUtf8(ui::ToolText::kRunLogIs, {app::PathText(log.path())}) +
                            "\n");

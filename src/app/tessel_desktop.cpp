@@ -4,14 +4,15 @@
 #include <cstdlib>
 #include <optional>
 
-#include "app/cli_options.h"
 #include "app/desktop_instance.h"
+#include "app/startup.h"
 #include "app/support_log.h"
 #include "app/windows_version.h"
 #include "payloads/build_info.h"
 #include "platform/clock.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "ui/cli/cli_options.h"
 #include "ui/qt/qt_widgets.h"
 #include "ui/ui_locale.h"
 #include "ui/ui_text.h"
@@ -32,7 +33,7 @@ int main(int argc, char** argv) {
         std::fputs(time_scale.notice.c_str(), stderr);
     }
     if (time_scale.error) {
-        return app::kExitUsage;
+        return ui::cli::kExitUsage;
     }
     const app::ScopedTimeScale clock(time_scale.scale);
     app::DetectWindowsVersion();

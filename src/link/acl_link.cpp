@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "link/stand_in_guard.h"
 #include "platform/services.h"
 #include "platform/text.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 // A write counts as complete only when it wrote exactly what was asked.
 bool WriteAll(platform::DeviceFile& device, const std::uint8_t* data, std::uint32_t count) {
-    return device.Write(data, count) == static_cast<std::int32_t>(count);
+    return WriteToDevice(device, data, count) == static_cast<std::int32_t>(count);
 }
 
 }  // namespace
@@ -33,7 +34,7 @@ std::int32_t SendAclCommand(platform::DeviceFile& device, const std::uint8_t* co
         return kErrLanguageWrite;
     }
     const std::uint32_t chunk = std::min(length, kMaxWriteSize);
-    if (device.Write(command, chunk) != static_cast<std::int32_t>(length)) {
+    if (WriteToDevice(device, command, chunk) != static_cast<std::int32_t>(length)) {
         return kErrCommandWrite;
     }
     if (!WriteAll(device, kUel.data(), kUel.size())) {

@@ -6,10 +6,11 @@
 #include <memory>
 
 #include "link/acl_link.h"
+#include "link/stand_in_guard.h"
 #include "payloads/payload_format.h"
 #include "platform/resources.h"
 #include "platform/services.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::link {
 namespace {
@@ -48,8 +49,8 @@ std::int32_t SendFWResource(platform::DeviceFile& device, std::uint16_t id,
         return kErrLoadResource;
     }
 
-    if (id == payloads::IDR_BINARY_LOADER && ui::g_pMainDlg != nullptr) {
-        ui::g_pMainDlg->ShowUpgradeState(ui::kStateProgress, 0);
+    if (id == payloads::IDR_BINARY_LOADER && upgrade::g_pMainDlg != nullptr) {
+        upgrade::g_pMainDlg->ShowUpgradeState(upgrade::kStateProgress, 0);
     }
 
     const std::int64_t start = platform::Clk().NowSeconds();
@@ -60,7 +61,7 @@ std::int32_t SendFWResource(platform::DeviceFile& device, std::uint16_t id,
         }
         const auto chunk =
             static_cast<std::uint32_t>(std::min<std::size_t>(size - sent, kMaxWriteSize));
-        const std::int32_t written = device.Write(block.get() + sent, chunk);
+        const std::int32_t written = WriteToDevice(device, block.get() + sent, chunk);
         // Nothing written, a failure, or more than asked (which no device can do): stop, rather
         // than report bytes as sent that were not.
         if (written <= 0 || static_cast<std::uint32_t>(written) > chunk) {

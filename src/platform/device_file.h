@@ -42,6 +42,10 @@ public:
     // after kDeviceReadWaitMs with 0 when none came. Returns -1 when the read failed: the device
     // is gone, or the other side closed its end.
     virtual std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) = 0;
+    // What kind of handle this is: false only for what is known not to be a printer (the
+    // emulator's pipes and terminals, plain files); whatever else may be one is reported as
+    // one. What may be written to it is decided above (link/stand_in_guard.h).
+    virtual bool CouldBePrinter() const = 0;
 };
 
 // Why a device file did not open, as the system told it.

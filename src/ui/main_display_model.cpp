@@ -81,14 +81,14 @@ MainDisplayModel::MainDisplayModel(platform::Clock& clock) : clock_(clock) {}
 
 MainDisplayModel::~MainDisplayModel() {
     // The worker reaches the display through g_pMainDlg: never leave it pointing at nothing.
-    if (g_pMainDlg == this) {
-        g_pMainDlg = nullptr;
+    if (upgrade::g_pMainDlg == this) {
+        upgrade::g_pMainDlg = nullptr;
     }
 }
 
 void MainDisplayModel::Initialise(std::uint16_t langid, std::u16string_view system_close_text) {
     Change change(*this);
-    g_pMainDlg = this;
+    upgrade::g_pMainDlg = this;
     SetUiLanguage(langid);
     primary_lang_ = g_wPrimaryLang;
     const bool rtl = UiLanguageIsRightToLeft();
@@ -221,7 +221,7 @@ void MainDisplayModel::SetFlashBurnInProgress(bool burning) {
         // the printer, which would corrupt its flash: back to the progress display, held at
         // 99, with the controls of a running upgrade, until the worker's own end display.
         view_.tick_counter = kAnimationTicks - 1;
-        ShowUpgradeStateLocked(kStateProgress, kAnimationTicks - 1);
+        ShowUpgradeStateLocked(upgrade::kStateProgress, kAnimationTicks - 1);
         view_.message.place = kMessageCreated;
         view_.message.align = created_align_;
         view_.exit_button.visible = false;
@@ -235,7 +235,7 @@ void MainDisplayModel::ShowPrinterList(PrinterListView list) {
     view_.printer_list = std::move(list);
 }
 
-void MainDisplayModel::ShowPhase(const PhaseReport& report) {
+void MainDisplayModel::ShowPhase(const upgrade::PhaseReport& report) {
     Change change(*this);
     view_.phase = report;
 }
@@ -245,7 +245,7 @@ void MainDisplayModel::ShowOpenFailure(platform::OpenFailure why) {
     open_failure_ = why;
 }
 
-void MainDisplayModel::ShowRunCause(const RunCause& cause) {
+void MainDisplayModel::ShowRunCause(const upgrade::RunCause& cause) {
     Change change(*this);
     view_.cause = cause;
 }
@@ -286,9 +286,9 @@ void MainDisplayModel::TickLocked() {
         // No worker runs any more and none stopped the animation: it gives up on its own.
         view_.tick_counter = 0;
         view_.animation_running = false;
-        ShowUpgradeStateLocked(kStateFailed, 0);
+        ShowUpgradeStateLocked(upgrade::kStateFailed, 0);
     } else {
-        ShowUpgradeStateLocked(kStateProgress, view_.tick_counter);
+        ShowUpgradeStateLocked(upgrade::kStateProgress, view_.tick_counter);
     }
 }
 
@@ -302,7 +302,7 @@ void MainDisplayModel::ShowUpgradeStateLocked(std::int32_t state, std::int32_t v
         v.screen = MainScreen::kBlank;
     }
 
-    if (state == kStateFailed) {
+    if (state == upgrade::kStateFailed) {
         v.screen = MainScreen::kFailure;
         v.status_line.visible = false;
         v.progress.visible = false;
@@ -317,7 +317,7 @@ void MainDisplayModel::ShowUpgradeStateLocked(std::int32_t state, std::int32_t v
         v.exit_button.enabled = true;
         v.exit_button.visible = true;
         EnableCloseItemLocked(true);
-    } else if (state == kStateProgress && value == 100) {
+    } else if (state == upgrade::kStateProgress && value == 100) {
         v.screen = MainScreen::kSuccess;
         v.progress.position = kProgressMaximum;
         v.status_line.visible = false;
@@ -334,7 +334,7 @@ void MainDisplayModel::ShowUpgradeStateLocked(std::int32_t state, std::int32_t v
         v.message.visible = true;
         v.result_text.visible = true;
         v.result_image.visible = true;
-    } else if (state == kStateProgress) {
+    } else if (state == upgrade::kStateProgress) {
         v.screen = MainScreen::kProgress;
         v.progress.position = std::clamp(value, kProgressMinimum, kProgressMaximum);
         v.result_text.visible = false;
@@ -351,7 +351,7 @@ void MainDisplayModel::ShowUpgradeStateLocked(std::int32_t state, std::int32_t v
         v.status_line.visible = true;
         v.message.visible = true;
         v.progress.visible = true;
-    } else if (state == kStateNotReady) {
+    } else if (state == upgrade::kStateNotReady) {
         v.screen = MainScreen::kNotReady;
         v.status_line.visible = false;
         v.result_text.visible = false;
@@ -368,12 +368,12 @@ void MainDisplayModel::ShowUpgradeStateLocked(std::int32_t state, std::int32_t v
         v.exit_button.enabled = true;
         v.exit_button.visible = true;
         EnableCloseItemLocked(true);
-    } else if (state == kStateAnimation && value == 0) {
+    } else if (state == upgrade::kStateAnimation && value == 0) {
         v.tick_counter = 0;
         v.animation_running = true;
         animation_start_ms_ = clock_.NowMs();
         ticks_elapsed_ = 0;
-    } else if (state == kStateAnimation && value == 100) {
+    } else if (state == upgrade::kStateAnimation && value == 100) {
         v.animation_running = false;
     }
 }

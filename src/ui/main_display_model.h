@@ -15,9 +15,9 @@
 //
 // The animation. After ShowUpgradeState(9, 0) the bar advances by one step every 2,800 ms of
 // the model's Clock and, after the 100th step, the failure display comes up by itself unless
-// ShowUpgradeState(9, 100) stopped it first or a worker still runs (see below). The model keeps the time itself: a tick is due
-// at start + k * 2,800 ms, and every call into the model first applies the ticks that are
-// due. The session calls AdvanceAnimation() from the front end's timer, set from
+// ShowUpgradeState(9, 100) stopped it first or a worker still runs (see below). The model keeps the
+// time itself: a tick is due at start + k * 2,800 ms, and every call into the model first applies
+// the ticks that are due. The session calls AdvanceAnimation() from the front end's timer, set from
 // NextAnimationTickMs(); tests advance a virtual clock and call it. Late polling never loses
 // or reorders ticks.
 //
@@ -47,7 +47,7 @@
 #include "ui/display_fonts.h"
 #include "ui/display_geometry.h"
 #include "ui/message_dialog_model.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::ui {
 
@@ -156,10 +156,10 @@ struct MainDisplayView {
     int tick_counter = 0;
     bool flash_burn_in_progress = false;
     bool worker_running = false;
-    PhaseReport phase;  // the last one the worker reported
+    upgrade::PhaseReport phase;  // the last one the worker reported
     // Why the run ended, when it ended on the failure or the not-ready display and the worker
     // could tell. The windows keep their displays; front ends with room for it say it.
-    std::optional<RunCause> cause;
+    std::optional<upgrade::RunCause> cause;
 
     // The message dialog while the worker waits for its answer.
     std::optional<MessageDialogView> message_dialog;
@@ -167,7 +167,7 @@ struct MainDisplayView {
     friend bool operator==(const MainDisplayView&, const MainDisplayView&) = default;
 };
 
-class MainDisplayModel final : public UpgradeDisplay {
+class MainDisplayModel final : public upgrade::UpgradeDisplay {
   public:
     // The animation runs on `clock` (NowMs), which must outlive the model.
     explicit MainDisplayModel(platform::Clock& clock);
@@ -212,9 +212,9 @@ class MainDisplayModel final : public UpgradeDisplay {
     void EnableStartControls(bool enable) override;
     void SetFlashBurnInProgress(bool burning) override;
     void SetWorkerRunning(bool running) override;
-    void ShowPhase(const PhaseReport& report) override;
+    void ShowPhase(const upgrade::PhaseReport& report) override;
     void ShowOpenFailure(platform::OpenFailure why) override;
-    void ShowRunCause(const RunCause& cause) override;
+    void ShowRunCause(const upgrade::RunCause& cause) override;
 
   private:
     class Change;  // one locked section that tells the listener afterwards if the view changed

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "ui/display_geometry.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::ui {
 

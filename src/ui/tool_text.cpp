@@ -22,8 +22,8 @@ std::u16string Fill(int block, ToolText id, const std::vector<std::u16string_vie
     std::u16string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'{' && i + 2 < text.size() && text[i + 1] >= u'1' &&
-            text[i + 1] <= u'9' && text[i + 2] == u'}') {
+        if (text[i] == u'{' && i + 2 < text.size() && text[i + 1] >= u'1' && text[i + 1] <= u'9' &&
+            text[i + 2] == u'}') {
             const std::size_t arg = static_cast<std::size_t>(text[i + 1] - u'1');
             if (arg < args.size()) {
                 if (isolate) {
@@ -53,8 +53,7 @@ std::string FillUtf8(int block, ToolText id, std::initializer_list<std::string_v
 
 }  // namespace
 
-std::u16string ToolTextIn(int block, ToolText id,
-                          std::initializer_list<std::u16string_view> args) {
+std::u16string ToolTextIn(int block, ToolText id, std::initializer_list<std::u16string_view> args) {
     return Fill(block, id, std::vector<std::u16string_view>(args));
 }
 
@@ -74,10 +73,10 @@ std::u16string Megabytes(std::uint64_t bytes, int block) {
     // Below a megabyte (the loader) two decimals, so that it does not read as nothing.
     const bool small = bytes < 1'000'000;
     char text[32];
-    std::snprintf(text, sizeof text, small ? "%llu%02llu" : "%llu%01llu",
-                  static_cast<unsigned long long>(bytes / 1'000'000),
-                  static_cast<unsigned long long>(small ? bytes / 10'000
-                                                        : bytes % 1'000'000 / 100'000));
+    std::snprintf(
+        text, sizeof text, small ? "%llu%02llu" : "%llu%01llu",
+        static_cast<unsigned long long>(bytes / 1'000'000),
+        static_cast<unsigned long long>(small ? bytes / 10'000 : bytes % 1'000'000 / 100'000));
     std::u16string out = platform::Utf8ToUtf16(text);
     out.insert(out.size() - (small ? 2 : 1), ToolTextIn(block, ToolText::kDecimalSeparator));
     return out;
@@ -96,52 +95,52 @@ std::u16string MinutesSeconds(std::int64_t seconds) {
 
 namespace {
 
-ToolText PhaseWording(UpgradePhase phase) {
+ToolText PhaseWording(upgrade::UpgradePhase phase) {
     switch (phase) {
-        case UpgradePhase::kNone:
-        case UpgradePhase::kCheckingPrinter:
+        case upgrade::UpgradePhase::kNone:
+        case upgrade::UpgradePhase::kCheckingPrinter:
             break;
-        case UpgradePhase::kReadingVersion:
+        case upgrade::UpgradePhase::kReadingVersion:
             return ToolText::kPhaseReadingVersion;
-        case UpgradePhase::kSendingLoader:
+        case upgrade::UpgradePhase::kSendingLoader:
             return ToolText::kPhaseSendingLoader;
-        case UpgradePhase::kWaitingForRestart:
+        case upgrade::UpgradePhase::kWaitingForRestart:
             return ToolText::kPhaseWaitingForRestart;
-        case UpgradePhase::kSendingFirmware:
+        case upgrade::UpgradePhase::kSendingFirmware:
             return ToolText::kPhaseSendingFirmware;
-        case UpgradePhase::kBurning:
+        case upgrade::UpgradePhase::kBurning:
             return ToolText::kPhaseBurning;
-        case UpgradePhase::kConfirming:
+        case upgrade::UpgradePhase::kConfirming:
             return ToolText::kPhaseConfirming;
     }
     return ToolText::kPhaseCheckingPrinter;
 }
 
-ToolText ReasonWording(RunReason reason) {
+ToolText ReasonWording(upgrade::RunReason reason) {
     switch (reason) {
-        case RunReason::kNotReadyStatus:
+        case upgrade::RunReason::kNotReadyStatus:
             return ToolText::kReasonNotReadyStatus;
-        case RunReason::kOpenFailed:
+        case upgrade::RunReason::kOpenFailed:
             return ToolText::kReasonOpenFailed;
-        case RunReason::kNoReply:
+        case upgrade::RunReason::kNoReply:
             return ToolText::kReasonNoReply;
-        case RunReason::kBadReply:
+        case upgrade::RunReason::kBadReply:
             return ToolText::kReasonBadReply;
-        case RunReason::kNoVersion:
+        case upgrade::RunReason::kNoVersion:
             return ToolText::kReasonNoVersion;
-        case RunReason::kDroppedOffBus:
+        case upgrade::RunReason::kDroppedOffBus:
             return ToolText::kReasonDroppedOffBus;
-        case RunReason::kWriteFailed:
+        case upgrade::RunReason::kWriteFailed:
             return ToolText::kReasonWriteFailed;
-        case RunReason::kStoppedTakingData:
+        case upgrade::RunReason::kStoppedTakingData:
             return ToolText::kReasonStoppedTakingData;
-        case RunReason::kTransferTooLong:
+        case upgrade::RunReason::kTransferTooLong:
             return ToolText::kReasonTransferTooLong;
-        case RunReason::kPayloadMissing:
+        case upgrade::RunReason::kPayloadMissing:
             return ToolText::kReasonPayloadMissing;
-        case RunReason::kNotBackAfterRestart:
+        case upgrade::RunReason::kNotBackAfterRestart:
             return ToolText::kReasonNotBackAfterRestart;
-        case RunReason::kNotIdentified:
+        case upgrade::RunReason::kNotIdentified:
             return ToolText::kReasonNotIdentified;
     }
     return ToolText::kReasonWriteFailed;
@@ -149,17 +148,15 @@ ToolText ReasonWording(RunReason reason) {
 
 }  // namespace
 
-std::u16string RunCauseText(const RunCause& cause, int block) {
-    const std::u16string reason =
-        ToolTextIn(block, ReasonWording(cause.reason),
-                   {platform::Utf8ToUtf16(std::to_string(cause.status))});
+std::u16string RunCauseText(const upgrade::RunCause& cause, int block) {
+    const std::u16string reason = ToolTextIn(block, ReasonWording(cause.reason),
+                                             {platform::Utf8ToUtf16(std::to_string(cause.status))});
     const std::u16string phase = ToolTextIn(block, PhaseWording(cause.phase));
-    std::u16string text =
-        cause.bytes_total > 0
-            ? ToolTextIn(block, ToolText::kCauseLineBytes,
-                         {reason, phase, Megabytes(cause.bytes_sent, block),
-                          Megabytes(cause.bytes_total, block)})
-            : ToolTextIn(block, ToolText::kCauseLine, {reason, phase});
+    std::u16string text = cause.bytes_total > 0
+                              ? ToolTextIn(block, ToolText::kCauseLineBytes,
+                                           {reason, phase, Megabytes(cause.bytes_sent, block),
+                                            Megabytes(cause.bytes_total, block)})
+                              : ToolTextIn(block, ToolText::kCauseLine, {reason, phase});
     ToolText system = ToolText::kCount;
     switch (cause.system) {
         case platform::OpenFailure::kPermissionDenied:

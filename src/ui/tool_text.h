@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "ui/ui_text.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::ui {
 
@@ -43,9 +43,9 @@ enum class ToolText : int {
     kOpenBusy,
     kOpenFailedNotice,  // under the not-ready message: {1} is one of the three above
     // Why a run ended on the failure or not-ready display.
-    kCauseLine,       // {1} reason, {2} phase
-    kCauseLineBytes,  // {1} reason, {2} phase, {3} of {4} megabytes
-    kCauseSystem,     // {1} the system's reason
+    kCauseLine,             // {1} reason, {2} phase
+    kCauseLineBytes,        // {1} reason, {2} phase, {3} of {4} megabytes
+    kCauseSystem,           // {1} the system's reason
     kReasonNotReadyStatus,  // {1} the status
     kReasonOpenFailed,
     kReasonNoReply,
@@ -158,6 +158,6 @@ std::u16string MinutesSeconds(std::int64_t seconds);
 
 // The one line that says why a run ended, in `block`'s language: "Cause: the printer stopped
 // taking data (while sending the firmware, after 5.0 of 27.0 MB)."
-std::u16string RunCauseText(const RunCause& cause, int block);
+std::u16string RunCauseText(const upgrade::RunCause& cause, int block);
 
 }  // namespace tessel::ui

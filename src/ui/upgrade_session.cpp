@@ -20,7 +20,7 @@ UpgradeSession::~UpgradeSession() {
 
 void UpgradeSession::Initialise(std::uint16_t langid, std::u16string_view system_close_text) {
     model_.Initialise(langid, system_close_text);
-    g_pMainDlg = this;
+    upgrade::g_pMainDlg = this;
     discovery::SetPrinterListListener([this](const discovery::PrinterListModel& list) {
         PrinterListView copy;
         for (int row = 0; row < list.Count(); ++row) {
@@ -54,7 +54,7 @@ void UpgradeSession::AnswerMessageDialog(std::int32_t answer) {
 }
 
 void UpgradeSession::DismissMessageDialog() {
-    std::int32_t layout = kLayoutOk;
+    std::int32_t layout = upgrade::kLayoutOk;
     {
         std::lock_guard lock(mutex_);
         layout = asking_layout_;
@@ -83,8 +83,8 @@ void UpgradeSession::Close() {
     if (started_) {
         upgrade::WaitForUpgradeWorker();
     }
-    if (g_pMainDlg == this) {
-        g_pMainDlg = nullptr;
+    if (upgrade::g_pMainDlg == this) {
+        upgrade::g_pMainDlg = nullptr;
         discovery::SetPrinterListListener(nullptr);
     }
     model_.SetChangeListener(nullptr);
@@ -117,7 +117,7 @@ void UpgradeSession::SetFlashBurnInProgress(bool burning) {
     AfterCall();
 }
 
-void UpgradeSession::ShowPhase(const PhaseReport& report) {
+void UpgradeSession::ShowPhase(const upgrade::PhaseReport& report) {
     bool step = false;  // within the phase shown last, short of its end: bytes sent, time left
     {
         std::lock_guard lock(mutex_);
@@ -139,7 +139,7 @@ void UpgradeSession::ShowOpenFailure(platform::OpenFailure why) {
     AfterCall();
 }
 
-void UpgradeSession::ShowRunCause(const RunCause& cause) {
+void UpgradeSession::ShowRunCause(const upgrade::RunCause& cause) {
     model_.ShowRunCause(cause);
     AfterCall();
 }

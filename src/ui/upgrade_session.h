@@ -46,8 +46,8 @@
 #include "ui/main_display_model.h"
 #include "ui/message_dialog_model.h"
 #include "ui/ui_loop.h"
-#include "ui/upgrade_display.h"
 #include "ui/view_changes.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::ui {
 
@@ -68,7 +68,7 @@ class SessionFrontEnd {
     virtual std::optional<std::int32_t> AskMessageDialog(const MessageDialogView& dialog) = 0;
 };
 
-class UpgradeSession final : public UpgradeDisplay {
+class UpgradeSession final : public upgrade::UpgradeDisplay {
   public:
     UpgradeSession(platform::Clock& clock, UiLoop& loop, SessionFrontEnd& front_end);
     ~UpgradeSession() override;  // Close()
@@ -103,9 +103,9 @@ class UpgradeSession final : public UpgradeDisplay {
     void EnableStartControls(bool enable) override;
     void SetFlashBurnInProgress(bool burning) override;
     void SetWorkerRunning(bool running) override;
-    void ShowPhase(const PhaseReport& report) override;
+    void ShowPhase(const upgrade::PhaseReport& report) override;
     void ShowOpenFailure(platform::OpenFailure why) override;
-    void ShowRunCause(const RunCause& cause) override;
+    void ShowRunCause(const upgrade::RunCause& cause) override;
 
   private:
     void OnModelChanged(std::uint64_t revision);
@@ -138,10 +138,11 @@ class UpgradeSession final : public UpgradeDisplay {
     std::condition_variable changed_;  // a render, an answer or the close
     std::uint64_t latest_revision_ = 0;
     std::uint64_t rendered_revision_ = 0;
-    UpgradePhase last_phase_ = UpgradePhase::kNone;  // of the worker's last ShowPhase
+    upgrade::UpgradePhase last_phase_ =
+        upgrade::UpgradePhase::kNone;  // of the worker's last ShowPhase
     bool closed_ = false;
     bool asking_ = false;
-    std::int32_t asking_layout_ = kLayoutOk;
+    std::int32_t asking_layout_ = upgrade::kLayoutOk;
     std::optional<std::int32_t> answer_;
 };
 

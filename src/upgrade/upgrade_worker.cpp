@@ -70,6 +70,7 @@ class WatchedDevice final : public platform::DeviceFile {
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
         return device_.Read(buffer, count);
     }
+    bool CouldBePrinter() const override { return device_.CouldBePrinter(); }
     std::uint64_t bytes() const { return bytes_; }
     bool came_back_short() const { return came_back_short_; }
 
@@ -88,18 +89,16 @@ platform::OpenFailure ProbeDevice() {
     return failure;
 }
 
-ui::RunReason AfterIoFailure(ui::RunReason still_there) {
-    return ProbeDevice() == platform::OpenFailure::kNone ? still_there
-                                                         : ui::RunReason::kDroppedOffBus;
+RunReason AfterIoFailure(RunReason still_there) {
+    return ProbeDevice() == platform::OpenFailure::kNone ? still_there : RunReason::kDroppedOffBus;
 }
 
 // Sends a payload to the current device; with a display, reports the phase's progress: bytes
 // written, the rate so far and, from it, the time left, all on the clock. `cause`, when given,
 // gets why the transfer failed.
-std::int32_t SendPayload(std::uint16_t id, ui::UpgradeDisplay* display = nullptr,
-                         ui::UpgradePhase phase = ui::UpgradePhase::kNone,
-                         ui::RunCause* cause = nullptr) {
-    ui::RunCause failed;
+std::int32_t SendPayload(std::uint16_t id, UpgradeDisplay* display = nullptr,
+                         UpgradePhase phase = UpgradePhase::kNone, RunCause* cause = nullptr) {
+    RunCause failed;
     failed.phase = phase;
     if (const auto payload = platform::FindBinaryResource(id)) {
         failed.bytes_total = payload->size();
@@ -107,7 +106,7 @@ std::int32_t SendPayload(std::uint16_t id, ui::UpgradeDisplay* display = nullptr
     platform::OpenFailure why = platform::OpenFailure::kNone;
     auto device = platform::Current().devices->OpenWithReason(discovery::g_strDevicePath, why);
     if (!device) {
-        failed.reason = ui::RunReason::kOpenFailed;
+        failed.reason = RunReason::kOpenFailed;
         failed.system = why;
         if (cause != nullptr) {
             *cause = failed;
@@ -122,7 +121,7 @@ std::int32_t SendPayload(std::uint16_t id, ui::UpgradeDisplay* display = nullptr
         const std::int64_t start_ms = platform::Clk().NowMs();
         display->ShowPhase({phase, 0, 0, 0, std::nullopt});
         result = link::SendFWResource(watched, id, [&](std::uint64_t sent, std::uint64_t total) {
-            ui::PhaseReport report{phase, sent, total, 0, std::nullopt};
+            PhaseReport report{phase, sent, total, 0, std::nullopt};
             const std::int64_t elapsed_ms = platform::Clk().NowMs() - start_ms;
             if (elapsed_ms > 0) {
                 report.bytes_per_second = sent * 1000 / static_cast<std::uint64_t>(elapsed_ms);
@@ -140,19 +139,18 @@ std::int32_t SendPayload(std::uint16_t id, ui::UpgradeDisplay* display = nullptr
     failed.bytes_sent = watched.bytes();
     switch (result) {
         case link::kErrTransferTimeout:
-            failed.reason = ui::RunReason::kTransferTooLong;
+            failed.reason = RunReason::kTransferTooLong;
             break;
         case link::kErrNoResource:
         case link::kErrNoMemory:
         case link::kErrLoadResource:
-            failed.reason = ui::RunReason::kPayloadMissing;
+            failed.reason = RunReason::kPayloadMissing;
             break;
         default:
             // A printer that is gone may have taken part of its last write too: ask first.
             device.reset();  // closed before the probe opens it again
-            failed.reason = AfterIoFailure(watched.came_back_short()
-                                               ? ui::RunReason::kStoppedTakingData
-                                               : ui::RunReason::kWriteFailed);
+            failed.reason = AfterIoFailure(watched.came_back_short() ? RunReason::kStoppedTakingData
+                                                                     : RunReason::kWriteFailed);
             break;
     }
     *cause = failed;
@@ -161,7 +159,7 @@ std::int32_t SendPayload(std::uint16_t id, ui::UpgradeDisplay* display = nullptr
 
 // Sleeps `ms` on the clock in steps of `step_ms`, telling the display before each step how
 // many seconds of `phase` are left at most (`bound_ms` from now at the start).
-void SleepReporting(ui::UpgradeDisplay& display, ui::UpgradePhase phase, std::uint32_t ms,
+void SleepReporting(UpgradeDisplay& display, UpgradePhase phase, std::uint32_t ms,
                     std::uint32_t step_ms, std::int64_t bound_ms) {
     for (std::uint32_t slept = 0; slept < ms;) {
         display.ShowPhase({phase, 0, 0, 0, (bound_ms - slept + 999) / 1000});
@@ -171,46 +169,46 @@ void SleepReporting(ui::UpgradeDisplay& display, ui::UpgradePhase phase, std::ui
     }
 }
 
-void LockStartControls(ui::UpgradeDisplay& display) {
+void LockStartControls(UpgradeDisplay& display) {
     display.EnableStartControls(false);
     display.EnableCloseItem(false);
 }
 
-void RestoreStartControls(ui::UpgradeDisplay& display) {
+void RestoreStartControls(UpgradeDisplay& display) {
     display.EnableStartControls(true);
     display.EnableCloseItem(true);
 }
 
 // Tells the display and the support log why the run ends, before its end display.
-void TellCause(ui::UpgradeDisplay& display, const std::optional<ui::RunCause>& cause) {
+void TellCause(UpgradeDisplay& display, const std::optional<RunCause>& cause) {
     if (!cause) {
         return;
     }
     platform::Debug(ui::RunCauseText(*cause, ui::kBlockEnglish) + u" [" +
-                    platform::Utf8ToUtf16(ui::RunReasonKey(cause->reason)) + u", " +
-                    platform::Utf8ToUtf16(ui::PhaseKey(cause->phase)) + u"]");
+                    platform::Utf8ToUtf16(RunReasonKey(cause->reason)) + u", " +
+                    platform::Utf8ToUtf16(PhaseKey(cause->phase)) + u"]");
     display.ShowRunCause(*cause);
 }
 
-void ShowFailure(ui::UpgradeDisplay& display, const std::optional<ui::RunCause>& cause) {
+void ShowFailure(UpgradeDisplay& display, const std::optional<RunCause>& cause) {
     TellCause(display, cause);
-    display.ShowUpgradeState(ui::kStateAnimation, ui::kAnimationStop);
-    display.ShowUpgradeState(ui::kStateFailed, 0);
+    display.ShowUpgradeState(kStateAnimation, kAnimationStop);
+    display.ShowUpgradeState(kStateFailed, 0);
 }
 
 // Why the status query failed, from the link's result.
-ui::RunReason StatusFailure(std::int32_t query) {
+RunReason StatusFailure(std::int32_t query) {
     switch (query) {
         case link::kLinkOk:
-            return ui::RunReason::kNotReadyStatus;  // it answered: its status is the reason
+            return RunReason::kNotReadyStatus;  // it answered: its status is the reason
         case link::kErrStatusTimeout:
-            return AfterIoFailure(ui::RunReason::kNoReply);
+            return AfterIoFailure(RunReason::kNoReply);
         case link::kErrStatusReply:
-            return ui::RunReason::kBadReply;
+            return RunReason::kBadReply;
         case link::kErrStatusRead:
-            return AfterIoFailure(ui::RunReason::kNoReply);
+            return AfterIoFailure(RunReason::kNoReply);
         default:
-            return AfterIoFailure(ui::RunReason::kWriteFailed);
+            return AfterIoFailure(RunReason::kWriteFailed);
     }
 }
 
@@ -231,7 +229,7 @@ std::optional<SelectedPrinter> Selected(std::int32_t row) {
 // The steps of one run; each returns the next step, or nothing when the run has ended.
 class Run {
   public:
-    explicit Run(ui::UpgradeDisplay& display) : display_(display) {}
+    explicit Run(UpgradeDisplay& display) : display_(display) {}
 
     void Execute() {
         for (std::optional<UpgradeStep> step = UpgradeStep::CheckPrinter; step;) {
@@ -263,18 +261,18 @@ class Run {
     // Every check and both payloads concern the selected row's printer: the refresh made it
     // the current device, and after the restart the same printer is looked for again.
     std::optional<UpgradeStep> CheckPrinter() {
-        display_.ShowPhase({ui::UpgradePhase::kCheckingPrinter, 0, 0, 0, std::nullopt});
+        display_.ShowPhase({UpgradePhase::kCheckingPrinter, 0, 0, 0, std::nullopt});
         discovery::RefreshPrinterList();
         selected_row_ = discovery::PrinterList().Selection();
         const std::optional<SelectedPrinter> selected = Selected(selected_row_);
         if (!selected) {
-            display_.ShowMessageDialog(ui::GetUiText(ui::kTextNoPrinter), ui::kLayoutOk);
+            display_.ShowMessageDialog(ui::GetUiText(ui::kTextNoPrinter), kLayoutOk);
             RestoreStartControls(display_);
             return std::nullopt;
         }
         // The whole port: a device URI can be longer than the entry's fixed copy.
         if (discovery::IsUSBPortBusy(selected->printer.port)) {
-            display_.ShowMessageDialog(ui::GetUiText(ui::kTextPortBusy), ui::kLayoutOk);
+            display_.ShowMessageDialog(ui::GetUiText(ui::kTextPortBusy), kLayoutOk);
             RestoreStartControls(display_);
             return std::nullopt;
         }
@@ -285,21 +283,21 @@ class Run {
             if (why != platform::OpenFailure::kNone) {
                 display_.ShowOpenFailure(why);
             }
-            ui::RunCause cause;
-            cause.phase = ui::UpgradePhase::kCheckingPrinter;
+            RunCause cause;
+            cause.phase = UpgradePhase::kCheckingPrinter;
             cause.status = status;
             cause.system = why;
-            cause.reason = why != platform::OpenFailure::kNone ? ui::RunReason::kOpenFailed
-                                                              : StatusFailure(query);
+            cause.reason =
+                why != platform::OpenFailure::kNone ? RunReason::kOpenFailed : StatusFailure(query);
             TellCause(display_, cause);
-            display_.ShowUpgradeState(ui::kStateNotReady, 0);
+            display_.ShowUpgradeState(kStateNotReady, 0);
             return std::nullopt;
         }
         return UpgradeStep::CheckVersion;
     }
 
     std::optional<UpgradeStep> CheckVersion() {
-        display_.ShowPhase({ui::UpgradePhase::kReadingVersion, 0, 0, 0, std::nullopt});
+        display_.ShowPhase({UpgradePhase::kReadingVersion, 0, 0, 0, std::nullopt});
         switch (ConfirmVersion(link::CompareFirmwareVersion(), display_)) {
             case VersionOutcome::Proceed:
                 return UpgradeStep::TransferLoader;
@@ -307,12 +305,12 @@ class Run {
                 RestoreStartControls(display_);
                 return std::nullopt;
             case VersionOutcome::NotIdle:
-                TellCause(display_, ui::RunCause{ui::UpgradePhase::kReadingVersion,
-                                                 AfterIoFailure(ui::RunReason::kNoVersion)});
-                display_.ShowUpgradeState(ui::kStateNotReady, 0);
+                TellCause(display_, RunCause{UpgradePhase::kReadingVersion,
+                                             AfterIoFailure(RunReason::kNoVersion)});
+                display_.ShowUpgradeState(kStateNotReady, 0);
                 return std::nullopt;
             case VersionOutcome::OpenFailed: {
-                ui::RunCause cause{ui::UpgradePhase::kReadingVersion, ui::RunReason::kOpenFailed};
+                RunCause cause{UpgradePhase::kReadingVersion, RunReason::kOpenFailed};
                 cause.system = ProbeDevice();
                 cause_ = cause;
                 return UpgradeStep::Fail;
@@ -326,15 +324,14 @@ class Run {
         if (!before) {
             return UpgradeStep::Fail;
         }
-        ui::RunCause cause;
-        if (SendPayload(payloads::IDR_BINARY_LOADER, &display_, ui::UpgradePhase::kSendingLoader,
+        RunCause cause;
+        if (SendPayload(payloads::IDR_BINARY_LOADER, &display_, UpgradePhase::kSendingLoader,
                         &cause) != kStepOk) {
             cause_ = cause;
             return UpgradeStep::Fail;
         }
         if (WaitForPrinterRestart(display_, selected_row_) != kStepOk) {
-            cause_ = ui::RunCause{ui::UpgradePhase::kWaitingForRestart,
-                                  ui::RunReason::kNotBackAfterRestart};
+            cause_ = RunCause{UpgradePhase::kWaitingForRestart, RunReason::kNotBackAfterRestart};
             return UpgradeStep::Fail;
         }
         // The list anew, and in it the printer that took the loader, wherever it is listed
@@ -344,19 +341,19 @@ class Run {
                                                             before->printer, before->listed));
         selected_row_ = discovery::PrinterList().Selection();
         if (selected_row_ < 0) {
-            cause_ = ui::RunCause{ui::UpgradePhase::kWaitingForRestart,
-                                  discovery::g_vecListedPrinters.empty()
-                                      ? ui::RunReason::kNotBackAfterRestart
-                                      : ui::RunReason::kNotIdentified};
+            cause_ =
+                RunCause{UpgradePhase::kWaitingForRestart, discovery::g_vecListedPrinters.empty()
+                                                               ? RunReason::kNotBackAfterRestart
+                                                               : RunReason::kNotIdentified};
             return UpgradeStep::Fail;
         }
         return UpgradeStep::TransferFirmware;
     }
 
     UpgradeStep TransferFirmware() {
-        ui::RunCause cause;
-        if (SendPayload(payloads::IDR_BINARY_FIRMWARE, &display_,
-                        ui::UpgradePhase::kSendingFirmware, &cause) != kStepOk) {
+        RunCause cause;
+        if (SendPayload(payloads::IDR_BINARY_FIRMWARE, &display_, UpgradePhase::kSendingFirmware,
+                        &cause) != kStepOk) {
             cause_ = cause;
             return UpgradeStep::Fail;
         }
@@ -373,17 +370,16 @@ class Run {
             discovery::SetUSBDeviceReinstall(std::u16string(
                 platform::FixedView(entry.achPrinterName, discovery::kPrinterNameCapacity)));
         }
-        SleepReporting(display_, ui::UpgradePhase::kBurning, kBurnWaitMs, kPhaseStepMs,
-                       kBurnWaitMs);
+        SleepReporting(display_, UpgradePhase::kBurning, kBurnWaitMs, kPhaseStepMs, kBurnWaitMs);
         platform::Debug(kBurnWaitDebugLine);
-        display_.ShowUpgradeState(ui::kStateAnimation, ui::kAnimationStop);
-        display_.ShowUpgradeState(ui::kStateProgress, ui::kProgressSucceeded);
+        display_.ShowUpgradeState(kStateAnimation, kAnimationStop);
+        display_.ShowUpgradeState(kStateProgress, kProgressSucceeded);
         display_.SetFlashBurnInProgress(false);
     }
 
-    ui::UpgradeDisplay& display_;
+    UpgradeDisplay& display_;
     std::int32_t selected_row_ = -1;
-    std::optional<ui::RunCause> cause_;  // why the run goes to the failure step
+    std::optional<RunCause> cause_;  // why the run goes to the failure step
 };
 
 }  // namespace
@@ -418,18 +414,18 @@ std::int32_t CheckPrinterStatus2(platform::OpenFailure* why, std::int32_t* query
     return result;
 }
 
-VersionOutcome ConfirmVersion(std::int32_t comparison, ui::UpgradeDisplay& display) {
+VersionOutcome ConfirmVersion(std::int32_t comparison, UpgradeDisplay& display) {
     switch (comparison) {
         case link::kPrinterVersionLower:
             return VersionOutcome::Proceed;
         case link::kPrinterVersionHigher:
-            return display.ShowMessageDialog(ui::GetUiText(ui::kTextNewerFirmware),
-                                             ui::kLayoutOk) == ui::kAnswerOk
+            return display.ShowMessageDialog(ui::GetUiText(ui::kTextNewerFirmware), kLayoutOk) ==
+                           kAnswerOk
                        ? VersionOutcome::Declined
                        : VersionOutcome::Proceed;
         case link::kPrinterVersionEqual:
-            return display.ShowMessageDialog(ui::GetUiText(ui::kTextSameFirmware),
-                                             ui::kLayoutYesNo) == ui::kAnswerNo
+            return display.ShowMessageDialog(ui::GetUiText(ui::kTextSameFirmware), kLayoutYesNo) ==
+                           kAnswerNo
                        ? VersionOutcome::Declined
                        : VersionOutcome::Proceed;
         case link::kErrOpenDevice:
@@ -447,12 +443,12 @@ std::int32_t SendFirmwareImage() {
     return SendPayload(payloads::IDR_BINARY_FIRMWARE);
 }
 
-std::int32_t WaitForPrinterRestart(ui::UpgradeDisplay& display, std::int32_t selected_row) {
+std::int32_t WaitForPrinterRestart(UpgradeDisplay& display, std::int32_t selected_row) {
     auto& clock = platform::Clk();
-    display.ShowUpgradeState(ui::kStateAnimation, ui::kAnimationStart);
+    display.ShowUpgradeState(kStateAnimation, kAnimationStart);
     // At most the restart sleep and the poll window, and one discovery pass past it.
     constexpr std::int64_t kRestartBoundMs = kRestartSleepMs + kPollWindowSeconds * 1000;
-    SleepReporting(display, ui::UpgradePhase::kWaitingForRestart, kRestartSleepMs, kPhaseStepMs,
+    SleepReporting(display, UpgradePhase::kWaitingForRestart, kRestartSleepMs, kPhaseStepMs,
                    kRestartBoundMs);
     platform::Debug(u"Sleep(54000)");
 
@@ -475,9 +471,9 @@ std::int32_t WaitForPrinterRestart(ui::UpgradeDisplay& display, std::int32_t sel
         if (clock.NowSeconds() - start > kPollWindowSeconds) {
             return kErrRestartTimeout;
         }
-        display.ShowPhase({ui::UpgradePhase::kWaitingForRestart, 0, 0, 0,
-                           std::max<std::int64_t>(
-                               0, kPollWindowSeconds - (clock.NowSeconds() - start))});
+        display.ShowPhase(
+            {UpgradePhase::kWaitingForRestart, 0, 0, 0,
+             std::max<std::int64_t>(0, kPollWindowSeconds - (clock.NowSeconds() - start))});
         clock.SleepMs(kPollIntervalMs);
     }
 }
@@ -488,7 +484,7 @@ std::int32_t WaitForFlashBurn() {
     return kStepOk;
 }
 
-std::uint32_t UpgradeWorker(ui::UpgradeDisplay& display) {
+std::uint32_t UpgradeWorker(UpgradeDisplay& display) {
     // The machine stays awake for the whole run, whichever way it ends.
     std::unique_ptr<platform::SleepBlock> awake;
     if (platform::Power* power = platform::Current().power) {
@@ -509,7 +505,7 @@ void SetWorkerThreadStarter(WorkerThreadStarter starter) {
     ThreadStarter() = std::move(starter);
 }
 
-bool OnStartUpgrade(ui::UpgradeDisplay& display) {
+bool OnStartUpgrade(UpgradeDisplay& display) {
     std::uint8_t idle = 0;
     if (!bUpgrading.compare_exchange_strong(idle, 1)) {
         return false;

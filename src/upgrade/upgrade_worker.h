@@ -10,7 +10,7 @@
 #include <string_view>
 #include <thread>
 
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::upgrade {
 
@@ -54,22 +54,22 @@ std::int32_t CheckPrinterStatus2(platform::OpenFailure* why = nullptr,
                                  std::int32_t* query = nullptr);
 // Whether a printer with this status may be upgraded: 0, 2 and 4 let the run go on.
 bool StatusAllowsUpgrade(std::int32_t status);
-VersionOutcome ConfirmVersion(std::int32_t comparison, ui::UpgradeDisplay& display);
+VersionOutcome ConfirmVersion(std::int32_t comparison, UpgradeDisplay& display);
 std::int32_t SendLoaderImage();
 std::int32_t SendFirmwareImage();
 // `selected_row` indexes the printer list as it was before the restart. Polls until that
 // row's printer is found again (discovery::FindSamePrinter) and its own device file opens.
-std::int32_t WaitForPrinterRestart(ui::UpgradeDisplay& display, std::int32_t selected_row);
+std::int32_t WaitForPrinterRestart(UpgradeDisplay& display, std::int32_t selected_row);
 std::int32_t WaitForFlashBurn();
 
 // The thread procedure: runs one upgrade to its end and clears bUpgrading last. Returns 0.
-std::uint32_t UpgradeWorker(ui::UpgradeDisplay& display);
+std::uint32_t UpgradeWorker(UpgradeDisplay& display);
 
 // Starts a worker on `display` unless one runs. Test and set of the busy flag is one atomic
 // step, so two start requests can never start two workers. Returns whether it started one;
 // when the thread cannot be started, the busy flag and the display's worker-running flag are
 // cleared again and the answer is false.
-bool OnStartUpgrade(ui::UpgradeDisplay& display);
+bool OnStartUpgrade(UpgradeDisplay& display);
 
 // Blocks until the worker's thread has ended (a front end calls it before it ends, so it never
 // ends while a worker still uses the display or the process's objects). Returns at once when

@@ -11,20 +11,22 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/cli_options.h"
-#include "app/cli_upgrade.h"
 #include "app/support_log.h"
-#include "payloads/payload_format.h"
-#include "app/terminal_view.h"
 #include "child_process.h"
 #include "emulator.h"
+#include "payloads/payload_format.h"
 #include "platform/power.h"
 #include "private_logind.h"
+#include "ui/cli/cli_options.h"
+#include "ui/cli/cli_upgrade.h"
+#include "ui/cli/terminal_view.h"
 #include "ui/tool_text.h"
 #include "ui/ui_text.h"
 
 namespace tessel::app {
 namespace {
+
+using namespace tessel::ui::cli;
 
 using std::chrono::seconds;
 using tessel::testing::ChildProcess;
@@ -133,7 +135,8 @@ TEST_F(CliEndToEndTest, UpgradeYesUpgradesAndAnInterruptMeanwhileIsRefused) {
         after = found;
     }
     std::size_t refusals = 0;
-    for (std::size_t at = out.find(ui::ToolTextUtf8(ui::ToolText::kInterruptRefused)); at != std::string::npos;
+    for (std::size_t at = out.find(ui::ToolTextUtf8(ui::ToolText::kInterruptRefused));
+         at != std::string::npos;
          at = out.find(ui::ToolTextUtf8(ui::ToolText::kInterruptRefused), at + 1)) {
         ++refusals;
     }
@@ -370,8 +373,8 @@ TEST_F(CliEndToEndTest, JsonStreamOfASlowLinkShowsNoFailureBeforeTheEnd) {
             sent_after_99 = sent_after_99 || at_99;
         }
     }
-    EXPECT_EQ(displays, (std::vector<std::string>{
-                            "progress", status == kExitSuccess ? "success" : "failure"}))
+    EXPECT_EQ(displays, (std::vector<std::string>{"progress",
+                                                  status == kExitSuccess ? "success" : "failure"}))
         << cli->output();
     EXPECT_TRUE(sent_after_99) << "the animation did not run out during the transfer";
     for (std::size_t i = end_at + 1; i < events.size(); ++i) {  // the success's 100 may follow
@@ -496,10 +499,10 @@ TEST_F(CliEndToEndTest, AWholeUpgradeInJapaneseAndInHebrewHasNoEnglishWord) {
             word.clear();
         }
         // Every phase, the burn's warning and the confirmation came through.
-        EXPECT_NE(out.find(std::string(lang).starts_with("ja")
-                               ? "プリンターの電源を切らないでください"
-                               : "אל תכבה את המדפסת"),
-                  std::string::npos)
+        EXPECT_NE(
+            out.find(std::string(lang).starts_with("ja") ? "プリンターの電源を切らないでください"
+                                                         : "אל תכבה את המדפסת"),
+            std::string::npos)
             << out;
         emulator_.reset();
     }

@@ -7,15 +7,17 @@
 #include <map>
 #include <string>
 
-#include "app/cli_options.h"
-#include "app/cli_upgrade.h"
 #include "app/windows_version.h"
 #include "platform/os_version.h"
+#include "ui/cli/cli_options.h"
+#include "ui/cli/cli_upgrade.h"
 #include "upgrade/upgrade_worker.h"
 #include "windows_process.h"
 
 namespace tessel::app {
 namespace {
+
+using namespace tessel::ui::cli;
 
 using tessel::testing::EnvironmentBlock;
 using tessel::testing::LimitedToken;
@@ -69,11 +71,13 @@ TEST_F(CliWithoutAdministratorRights, UpgradeSaysWhichStepNeedsTheRights) {
     const CliRun limited = RunCli({L"upgrade", L"--yes"}, limited_);
     // No printer here: the run ends with the message, after the notice.
     EXPECT_EQ(limited.exit, std::optional<DWORD>(kExitEndedByMessage)) << limited.output;
-    EXPECT_NE(limited.error.find(NoAdministratorRightsNotice()), std::string::npos) << limited.error;
+    EXPECT_NE(limited.error.find(NoAdministratorRightsNotice()), std::string::npos)
+        << limited.error;
 
     const CliRun elevated = RunCli({L"upgrade", L"--yes"}, nullptr);
     EXPECT_EQ(elevated.exit, std::optional<DWORD>(kExitEndedByMessage)) << elevated.output;
-    EXPECT_EQ(elevated.error.find(NoAdministratorRightsNotice()), std::string::npos) << elevated.error;
+    EXPECT_EQ(elevated.error.find(NoAdministratorRightsNotice()), std::string::npos)
+        << elevated.error;
 }
 
 // Each upgrade run leaves its log in %LOCALAPPDATA%\Tessel; `log` prints the newest.

@@ -15,20 +15,22 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/cli_confirm.h"
-#include "app/cli_options.h"
-#include "app/terminal_view.h"
 #include "child_process.h"
 #include "emulator.h"
 #include "link/payload_transfer.h"
 #include "link/printer_queries.h"
 #include "payloads/payload_format.h"
 #include "platform/device_file.h"
+#include "ui/cli/cli_confirm.h"
+#include "ui/cli/cli_options.h"
+#include "ui/cli/terminal_view.h"
 #include "ui/ui_text.h"
 #include "upgrade/upgrade_worker.h"
 
 namespace tessel::app {
 namespace {
+
+using namespace tessel::ui::cli;
 
 using tessel::testing::ChildProcess;
 using Printers = std::vector<sim::PrinterConfig>;

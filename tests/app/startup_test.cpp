@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/single_instance.h"
+#include "app/startup.h"
 #include "app/windows_version.h"
 #include "platform/services.h"
 #include "ui/main_display_model.h"
@@ -124,7 +125,39 @@ TEST(SingleInstanceKey, IsTheEnglishTitleWhateverTheLanguage) {
         EXPECT_EQ(SingleInstanceKey(), english_title) << std::hex << langid;
     }
     ui::g_wPrimaryLang = ui::g_wSubLang = 0;
-    ui::g_pMainDlg = nullptr;
+    upgrade::g_pMainDlg = nullptr;
+}
+
+TEST(ChooseTimeScale, HonouredOnlyWithStandInsAndOnlyWhenSound) {
+    struct Case {
+        const char* value;
+        std::optional<double> scale;
+        bool error;
+    };
+    const Case cases[] = {
+        {nullptr, std::nullopt, false}, {"", std::nullopt, false},
+        {"0.01", 0.01, false},          {"1", 1.0, false},
+        {"1e-3", 0.001, false},         {"0", std::nullopt, true},
+        {"-0.5", std::nullopt, true},   {"2", std::nullopt, true},
+        {"fast", std::nullopt, true},   {"0.01s", std::nullopt, true},
+        {"nan", std::nullopt, true},    {"inf", std::nullopt, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value ? c.value : "(unset)");
+        const TimeScaleChoice choice = ChooseTimeScale(c.value, true);
+        EXPECT_EQ(choice.scale, c.scale);
+        EXPECT_EQ(choice.error, c.error);
+        EXPECT_EQ(choice.notice.empty(), !c.error);
+    }
+
+    // The maker's payloads: every value is ignored, with a word on standard error.
+    for (const char* value : {"0.01", "fast"}) {
+        const TimeScaleChoice choice = ChooseTimeScale(value, false);
+        EXPECT_FALSE(choice.scale);
+        EXPECT_FALSE(choice.error);
+        EXPECT_NE(choice.notice.find("ignored"), std::string::npos);
+    }
+    EXPECT_TRUE(ChooseTimeScale(nullptr, false).notice.empty());
 }
 
 }  // namespace

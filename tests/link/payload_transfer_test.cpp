@@ -6,10 +6,12 @@
 
 #include "link/acl_link.h"
 #include "link/payload_transfer.h"
+#include "link/stand_in_guard.h"
+#include "payloads/build_info.h"
 #include "link_fixture.h"
 #include "payloads/payload_format.h"
 #include "platform/resources.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::link {
 namespace {
@@ -22,7 +24,7 @@ using payloads::IDR_BINARY_FIRMWARE;
 using payloads::IDR_BINARY_LOADER;
 
 // Records each ShowUpgradeState with the number of bytes the device had received by then.
-class RecordingDisplay final : public ui::UpgradeDisplay {
+class RecordingDisplay final : public upgrade::UpgradeDisplay {
   public:
     explicit RecordingDisplay(const ScriptedDevice& device) : device_(device) {}
     void ShowUpgradeState(std::int32_t state, std::int32_t value) override {
@@ -41,8 +43,8 @@ class RecordingDisplay final : public ui::UpgradeDisplay {
 
 class PayloadTransfer : public LinkTest {
   protected:
-    PayloadTransfer() { ui::g_pMainDlg = &display; }
-    ~PayloadTransfer() override { ui::g_pMainDlg = nullptr; }
+    PayloadTransfer() { upgrade::g_pMainDlg = &display; }
+    ~PayloadTransfer() override { upgrade::g_pMainDlg = nullptr; }
 
     static std::span<const std::uint8_t> Payload(std::uint16_t id) {
         const auto payload = platform::FindBinaryResource(id);
@@ -62,10 +64,10 @@ TEST_F(PayloadTransfer, LoaderGoesOutInOneWriteAfterTheProgressDisplay) {
     EXPECT_EQ(SendFWResource(device, IDR_BINARY_LOADER), kLinkOk);
     EXPECT_THAT(device.WriteSizes(), ElementsAre(83'750u));
     EXPECT_TRUE(Received(IDR_BINARY_LOADER));
-    EXPECT_THAT(display.calls, ElementsAre(std::make_tuple(ui::kStateProgress, 0, 0u)));
+    EXPECT_THAT(display.calls, ElementsAre(std::make_tuple(upgrade::kStateProgress, 0, 0u)));
 
     // Without a main display the loader goes out all the same.
-    ui::g_pMainDlg = nullptr;
+    upgrade::g_pMainDlg = nullptr;
     EXPECT_EQ(SendFWResource(device, IDR_BINARY_LOADER), kLinkOk);
     EXPECT_EQ(display.calls.size(), 1u);
 }
@@ -142,6 +144,27 @@ TEST_F(PayloadTransfer, UnknownPayloadWritesNothing) {
     }
     EXPECT_TRUE(device.write_calls().empty());
     EXPECT_TRUE(display.calls.empty());
+}
+
+// A stand-in build sends no payload to a device that could be a printer: the transfer fails at
+// its first write, with nothing written, while queries still go out.
+TEST_F(PayloadTransfer, StandInPayloadGoesOnlyWhereNoPrinterCanBe) {
+    if (!payloads::kPayloadsAreStandIns) {
+        GTEST_SKIP() << "this build carries the maker's payloads";
+    }
+    const std::string refusal =
+        "Refusing to send a stand-in payload to a real printer: this build does not carry the "
+        "maker's payloads";
+    device.SetCouldBePrinter(true);
+    EXPECT_EQ(SendFWResource(device, IDR_BINARY_LOADER), kErrPayloadWrite);
+    EXPECT_TRUE(device.bytes().empty());
+    EXPECT_EQ(debug.Count(refusal), 1u);
+    const auto head = Payload(IDR_BINARY_LOADER).first(64);
+    EXPECT_EQ(WriteToDevice(device, head.data(), 34), 34);  // a query is no payload
+
+    device.SetCouldBePrinter(false);
+    EXPECT_EQ(SendFWResource(device, IDR_BINARY_LOADER), kLinkOk);
+    EXPECT_EQ(debug.Count(refusal), 1u);
 }
 
 TEST(LoadBinaryResource, CopiesOnlyIntoABufferThatHoldsThePayload) {

@@ -97,6 +97,7 @@ class ForwardingDeviceFile final : public platform::DeviceFile {
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
         return target_.Read(buffer, count);
     }
+    bool CouldBePrinter() const override { return target_.CouldBePrinter(); }
 
   private:
     platform::DeviceFile& target_;

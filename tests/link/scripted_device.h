@@ -21,6 +21,9 @@ class ScriptedDevice final : public platform::DeviceFile {
 
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override;
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override;
+    // No printer (stand-in payloads go through), unless a test makes it one.
+    bool CouldBePrinter() const override { return could_be_printer_; }
+    void SetCouldBePrinter(bool could_be) { could_be_printer_ = could_be; }
 
     // --- Reads, played in order. The bytes of one step are handed out over as many reads as
     // the reader's counts need; an empty step is one read that returns 0 bytes.
@@ -66,6 +69,7 @@ class ScriptedDevice final : public platform::DeviceFile {
     std::deque<Step> script_;
     std::int64_t idle_read_ms_ = 1000;
     std::size_t read_calls_ = 0;
+    bool could_be_printer_ = false;
 
     std::map<std::size_t, std::int32_t> write_results_;
     std::uint32_t max_write_ = UINT32_MAX;

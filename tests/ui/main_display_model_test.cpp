@@ -32,8 +32,8 @@ class MainDisplayModelTest : public testing::LanguageStateTest {
         model_.SetWorkerRunning(worker);
         model_.EnableStartControls(false);
         model_.EnableCloseItem(false);
-        model_.ShowUpgradeState(kStateProgress, 0);
-        model_.ShowUpgradeState(kStateAnimation, 0);
+        model_.ShowUpgradeState(upgrade::kStateProgress, 0);
+        model_.ShowUpgradeState(upgrade::kStateAnimation, 0);
     }
 
     tessel::testing::VirtualClock clock_;
@@ -43,7 +43,7 @@ class MainDisplayModelTest : public testing::LanguageStateTest {
 TEST_F(MainDisplayModelTest, StartScreen) {
     Init(0x0409);
     const MainDisplayView v = View();
-    EXPECT_EQ(g_pMainDlg, &model_);
+    EXPECT_EQ(upgrade::g_pMainDlg, &model_);
     EXPECT_EQ(v.screen, MainScreen::kStart);
     EXPECT_EQ(v.title, u"Bexlot  Firmware Upgrade Tool(FW3.3.3.8)");
     EXPECT_EQ(v.font_face, u"\u5B8B\u4F53");
@@ -134,7 +134,7 @@ TEST_F(MainDisplayModelTest, HebrewReadsRightToLeftChineseDoesNot) {
         EXPECT_TRUE(c->rtl_reading);
     }
     EXPECT_TRUE(v.progress.mirrored);
-    model_.ShowUpgradeState(kStateProgress, 10);
+    model_.ShowUpgradeState(upgrade::kStateProgress, 10);
     EXPECT_EQ(View().message.align, TextAlign::kRight);
 
     Init(0x0804);
@@ -147,7 +147,7 @@ TEST_F(MainDisplayModelTest, HebrewReadsRightToLeftChineseDoesNot) {
 
 TEST_F(MainDisplayModelTest, ProgressDisplay) {
     Init();
-    model_.ShowUpgradeState(kStateProgress, 0);
+    model_.ShowUpgradeState(upgrade::kStateProgress, 0);
     MainDisplayView v = View();
     EXPECT_EQ(v.screen, MainScreen::kProgress);
     EXPECT_FALSE(v.tips.visible);
@@ -166,8 +166,8 @@ TEST_F(MainDisplayModelTest, ProgressDisplay) {
     // Repeated steps set the texts once; they only move the bar.
     const std::uint32_t status_serial = v.status_line.text_serial;
     const std::uint32_t message_serial = v.message.text_serial;
-    model_.ShowUpgradeState(kStateProgress, 37);
-    model_.ShowUpgradeState(kStateProgress, 37);
+    model_.ShowUpgradeState(upgrade::kStateProgress, 37);
+    model_.ShowUpgradeState(upgrade::kStateProgress, 37);
     v = View();
     EXPECT_EQ(v.progress.position, 37);
     EXPECT_EQ(v.status_line.text_serial, status_serial);
@@ -208,7 +208,7 @@ TEST_F(MainDisplayModelTest, AnimationAdvancesEvery2800MsAndFailsAfter100Ticks) 
     EXPECT_EQ(View().revision, v.revision);
 
     // A new start counts from 1 again.
-    model_.ShowUpgradeState(kStateAnimation, 0);
+    model_.ShowUpgradeState(upgrade::kStateAnimation, 0);
     Ticks(1);
     v = View();
     EXPECT_EQ(v.tick_counter, 1);
@@ -221,7 +221,7 @@ TEST_F(MainDisplayModelTest, RestartInTheMiddleOfAPeriodRestartsThePeriod) {
     StartRun();
     Ticks(10);
     clock_.AdvanceMs(2000);
-    model_.ShowUpgradeState(kStateAnimation, 0);
+    model_.ShowUpgradeState(upgrade::kStateAnimation, 0);
     clock_.AdvanceMs(2000);
     model_.AdvanceAnimation();
     EXPECT_EQ(View().tick_counter, 0);
@@ -236,10 +236,10 @@ TEST_F(MainDisplayModelTest, TicksDueBeforeACallAreAppliedFirst) {
     Init();
     StartRun();
     clock_.AdvanceMs(280'000);
-    model_.ShowUpgradeState(kStateAnimation, 100);
+    model_.ShowUpgradeState(upgrade::kStateAnimation, 100);
     EXPECT_EQ(View().screen, MainScreen::kProgress);
     EXPECT_EQ(View().progress.position, 99);
-    model_.ShowUpgradeState(kStateProgress, 100);
+    model_.ShowUpgradeState(upgrade::kStateProgress, 100);
     EXPECT_EQ(View().screen, MainScreen::kSuccess);
 }
 
@@ -248,7 +248,7 @@ TEST_F(MainDisplayModelTest, TicksDueBeforeACallAreAppliedFirst) {
 // the bar stands at 99 instead, for as long as the worker runs, and the worker's own end
 // display (success or failure) follows.
 TEST_F(MainDisplayModelTest, AnimationHeldAt99WhileTheWorkerStillRuns) {
-    for (const std::int32_t end : {kStateProgress, kStateFailed}) {
+    for (const std::int32_t end : {upgrade::kStateProgress, upgrade::kStateFailed}) {
         SCOPED_TRACE(end);
         Init();
         StartRun();
@@ -263,11 +263,11 @@ TEST_F(MainDisplayModelTest, AnimationHeldAt99WhileTheWorkerStillRuns) {
         EXPECT_FALSE(v.exit_button.visible);
         EXPECT_FALSE(v.close_item_present);
         EXPECT_FALSE(model_.RequestQuit());
-        model_.ShowUpgradeState(kStateAnimation, 100);
-        model_.ShowUpgradeState(end, end == kStateProgress ? 100 : 0);
+        model_.ShowUpgradeState(upgrade::kStateAnimation, 100);
+        model_.ShowUpgradeState(end, end == upgrade::kStateProgress ? 100 : 0);
         model_.SetWorkerRunning(false);
         EXPECT_EQ(View().screen,
-                  end == kStateProgress ? MainScreen::kSuccess : MainScreen::kFailure);
+                  end == upgrade::kStateProgress ? MainScreen::kSuccess : MainScreen::kFailure);
         EXPECT_TRUE(model_.RequestQuit());
     }
 }
@@ -276,22 +276,22 @@ TEST_F(MainDisplayModelTest, StopHoldsTheBar) {
     Init();
     StartRun();
     Ticks(50);
-    model_.ShowUpgradeState(kStateAnimation, 100);
+    model_.ShowUpgradeState(upgrade::kStateAnimation, 100);
     const MainDisplayView stopped = View();
     EXPECT_FALSE(stopped.animation_running);
     Ticks(100);
     EXPECT_EQ(View().revision, stopped.revision);
     EXPECT_EQ(View().progress.position, 50);
     // A second stop, with nothing running, changes nothing.
-    model_.ShowUpgradeState(kStateAnimation, 100);
-    model_.ShowUpgradeState(kStateAnimation, 42);
+    model_.ShowUpgradeState(upgrade::kStateAnimation, 100);
+    model_.ShowUpgradeState(upgrade::kStateAnimation, 42);
     EXPECT_EQ(View().revision, stopped.revision);
 }
 
 TEST_F(MainDisplayModelTest, FinalDisplays) {
     Init();
     StartRun();
-    model_.ShowUpgradeState(kStateFailed, 0);
+    model_.ShowUpgradeState(upgrade::kStateFailed, 0);
     MainDisplayView v = View();
     EXPECT_EQ(v.screen, MainScreen::kFailure);
     EXPECT_FALSE(v.status_line.visible);
@@ -311,7 +311,7 @@ TEST_F(MainDisplayModelTest, FinalDisplays) {
     EXPECT_TRUE(v.close_item_present);
 
     // The worker's success replaces the failure display completely.
-    model_.ShowUpgradeState(kStateProgress, 100);
+    model_.ShowUpgradeState(upgrade::kStateProgress, 100);
     v = View();
     EXPECT_EQ(v.screen, MainScreen::kSuccess);
     EXPECT_EQ(v.progress.position, 100);
@@ -333,7 +333,7 @@ TEST_F(MainDisplayModelTest, NotReadyCentresTheMessageWhereItStands) {
     model_.SetWorkerRunning(true);
     model_.EnableStartControls(false);
     model_.EnableCloseItem(false);
-    model_.ShowUpgradeState(kStateNotReady, 0);
+    model_.ShowUpgradeState(upgrade::kStateNotReady, 0);
     MainDisplayView v = View();
     EXPECT_EQ(v.screen, MainScreen::kNotReady);
     EXPECT_EQ(v.message.place, PixelEdges(30, 110, 430, 230));
@@ -351,8 +351,8 @@ TEST_F(MainDisplayModelTest, NotReadyCentresTheMessageWhereItStands) {
     EXPECT_TRUE(v.close_item_present);
 
     // After a failure display had moved it, it stays moved.
-    model_.ShowUpgradeState(kStateFailed, 0);
-    model_.ShowUpgradeState(kStateNotReady, 0);
+    model_.ShowUpgradeState(upgrade::kStateFailed, 0);
+    model_.ShowUpgradeState(upgrade::kStateNotReady, 0);
     EXPECT_EQ(View().message.place, Pixels(30, 180, 410, 100));
 }
 
@@ -393,8 +393,8 @@ TEST_F(MainDisplayModelTest, BurnHoldsTheAnimationAt99) {
     EXPECT_FALSE(v.exit_button.visible);
     EXPECT_FALSE(v.close_item_present);
     // The worker's end follows.
-    model_.ShowUpgradeState(kStateAnimation, 100);
-    model_.ShowUpgradeState(kStateProgress, 100);
+    model_.ShowUpgradeState(upgrade::kStateAnimation, 100);
+    model_.ShowUpgradeState(upgrade::kStateProgress, 100);
     model_.SetFlashBurnInProgress(false);
     EXPECT_EQ(View().screen, MainScreen::kSuccess);
 }
@@ -426,8 +426,8 @@ TEST_F(MainDisplayModelTest, BurnBringsTheProgressDisplayBackAfterTheAnimationRa
     EXPECT_EQ(View().screen, MainScreen::kProgress);
     EXPECT_EQ(View().progress.position, 99);
     // The worker's end display follows.
-    model_.ShowUpgradeState(kStateAnimation, 100);
-    model_.ShowUpgradeState(kStateProgress, 100);
+    model_.ShowUpgradeState(upgrade::kStateAnimation, 100);
+    model_.ShowUpgradeState(upgrade::kStateProgress, 100);
     model_.SetFlashBurnInProgress(false);
     EXPECT_EQ(View().screen, MainScreen::kSuccess);
     EXPECT_TRUE(View().exit_button.enabled);
@@ -461,22 +461,24 @@ TEST_F(MainDisplayModelTest, QuitIsRefusedWhileAWorkerRuns) {
 TEST_F(MainDisplayModelTest, MessageDialogGoesThroughTheHandler) {
     Init(0x0411);
     // Nobody to ask: the dialog counts as dismissed.
-    EXPECT_EQ(model_.ShowMessageDialog(u"a", kLayoutOk), kAnswerOk);
-    EXPECT_EQ(model_.ShowMessageDialog(u"b", kLayoutYesNo), kAnswerNo);
+    EXPECT_EQ(model_.ShowMessageDialog(u"a", upgrade::kLayoutOk), upgrade::kAnswerOk);
+    EXPECT_EQ(model_.ShowMessageDialog(u"b", upgrade::kLayoutYesNo), upgrade::kAnswerNo);
 
     std::optional<MessageDialogView> open_while_asking;
     // Answers Yes, even to the notice.
     model_.SetMessageDialogHandler([&](const MessageDialogView&) {
         open_while_asking = model_.Snapshot().message_dialog;
-        return kAnswerYes;
+        return upgrade::kAnswerYes;
     });
-    EXPECT_EQ(model_.ShowMessageDialog(GetUiText(kTextSameFirmware), kLayoutYesNo), kAnswerYes);
+    EXPECT_EQ(model_.ShowMessageDialog(GetUiText(kTextSameFirmware), upgrade::kLayoutYesNo),
+              upgrade::kAnswerYes);
     ASSERT_TRUE(open_while_asking.has_value());
     EXPECT_EQ(open_while_asking->text, GetUiText(kTextSameFirmware));
-    EXPECT_EQ(open_while_asking->Button(kAnswerYes)->label, u"OK");
+    EXPECT_EQ(open_while_asking->Button(upgrade::kAnswerYes)->label, u"OK");
     EXPECT_FALSE(View().message_dialog.has_value());
     // An answer the notice does not offer comes back as its OK.
-    EXPECT_EQ(model_.ShowMessageDialog(GetUiText(kTextNewerFirmware), kLayoutOk), kAnswerOk);
+    EXPECT_EQ(model_.ShowMessageDialog(GetUiText(kTextNewerFirmware), upgrade::kLayoutOk),
+              upgrade::kAnswerOk);
 }
 
 // The worker drives the display while the UI thread polls and renders: every snapshot is one
@@ -494,10 +496,11 @@ TEST_F(MainDisplayModelTest, SnapshotsAreConsistentAcrossThreads) {
     std::atomic<bool> done{false};
     std::thread worker([&] {
         for (int round = 0; round < 200 || checked.load() < kChecks; ++round) {
-            model_.ShowUpgradeState(kStateProgress, round % 100);
-            model_.ShowUpgradeState(kStateAnimation, 0);
-            model_.ShowUpgradeState(round % 2 ? kStateFailed : kStateProgress, 100);
-            model_.ShowUpgradeState(kStateNotReady, 0);
+            model_.ShowUpgradeState(upgrade::kStateProgress, round % 100);
+            model_.ShowUpgradeState(upgrade::kStateAnimation, 0);
+            model_.ShowUpgradeState(round % 2 ? upgrade::kStateFailed : upgrade::kStateProgress,
+                                    100);
+            model_.ShowUpgradeState(upgrade::kStateNotReady, 0);
         }
         done = true;
     });

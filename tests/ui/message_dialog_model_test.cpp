@@ -11,37 +11,37 @@ using MessageDialogModelTest = testing::LanguageStateTest;
 
 TEST_F(MessageDialogModelTest, NoticeShowsOneOkButtonAtTheRight) {
     SetUiLanguage(0x0409);
-    const MessageDialogView view = BuildMessageDialog(u"text", kLayoutOk);
+    const MessageDialogView view = BuildMessageDialog(u"text", upgrade::kLayoutOk);
     EXPECT_EQ(view.caption, u"");
     EXPECT_EQ(view.text, u"text");
     EXPECT_EQ(view.text_align, TextAlign::kLeft);
     EXPECT_FALSE(view.rtl_reading);
-    const MessageButtonView* ok = view.Button(kAnswerOk);
+    const MessageButtonView* ok = view.Button(upgrade::kAnswerOk);
     ASSERT_NE(ok, nullptr);
     EXPECT_TRUE(ok->visible);
     EXPECT_EQ(ok->label, u"Confirm");
     EXPECT_EQ(ok->place, DialogUnits(188, 62, 50, 14));
-    EXPECT_FALSE(view.Button(kAnswerYes)->visible);
-    EXPECT_FALSE(view.Button(kAnswerNo)->visible);
+    EXPECT_FALSE(view.Button(upgrade::kAnswerYes)->visible);
+    EXPECT_FALSE(view.Button(upgrade::kAnswerNo)->visible);
 }
 
 TEST_F(MessageDialogModelTest, QuestionShowsYesLeftAndNoInTheOkPlace) {
     SetUiLanguage(0x0411);  // Japanese: Yes reads the same as OK
-    const MessageDialogView view = BuildMessageDialog(u"?", kLayoutYesNo);
-    EXPECT_FALSE(view.Button(kAnswerOk)->visible);
-    const MessageButtonView* yes = view.Button(kAnswerYes);
-    const MessageButtonView* no = view.Button(kAnswerNo);
+    const MessageDialogView view = BuildMessageDialog(u"?", upgrade::kLayoutYesNo);
+    EXPECT_FALSE(view.Button(upgrade::kAnswerOk)->visible);
+    const MessageButtonView* yes = view.Button(upgrade::kAnswerYes);
+    const MessageButtonView* no = view.Button(upgrade::kAnswerNo);
     EXPECT_TRUE(yes->visible);
     EXPECT_TRUE(no->visible);
     EXPECT_EQ(yes->label, u"OK");
     EXPECT_EQ(no->label, u"\u30AD\u30E3\u30F3\u30BB\u30EB");
     EXPECT_EQ(yes->place, DialogUnits(134, 62, 50, 14));
-    EXPECT_EQ(no->place, view.Button(kAnswerOk)->place);
+    EXPECT_EQ(no->place, view.Button(upgrade::kAnswerOk)->place);
 }
 
 TEST_F(MessageDialogModelTest, HebrewReadsRightToLeft) {
     SetUiLanguage(0x040D);
-    const MessageDialogView view = BuildMessageDialog(u"x", kLayoutOk);
+    const MessageDialogView view = BuildMessageDialog(u"x", upgrade::kLayoutOk);
     EXPECT_EQ(view.text_align, TextAlign::kRight);
     EXPECT_TRUE(view.rtl_reading);
     EXPECT_EQ(view.caption, u"");
@@ -49,13 +49,13 @@ TEST_F(MessageDialogModelTest, HebrewReadsRightToLeft) {
 
 TEST_F(MessageDialogModelTest, UnknownLayoutIsShownAsNotice) {
     const MessageDialogView view = BuildMessageDialog(u"x", 3);
-    EXPECT_EQ(view.layout, kLayoutOk);
+    EXPECT_EQ(view.layout, upgrade::kLayoutOk);
     int visible = 0;
     for (const MessageButtonView& b : view.buttons) {
         visible += b.visible ? 1 : 0;
     }
     EXPECT_EQ(visible, 1);
-    EXPECT_TRUE(view.Button(kAnswerOk)->visible);
+    EXPECT_TRUE(view.Button(upgrade::kAnswerOk)->visible);
 }
 
 // A dialog closed without a button, or an answer its layout does not offer, must come back
@@ -67,21 +67,21 @@ TEST_F(MessageDialogModelTest, AnswersAreLimitedToTheLayoutsButtons) {
         std::int32_t expected;
     };
     const Case cases[] = {
-        {kLayoutOk, kAnswerOk, kAnswerOk},
-        {kLayoutOk, kAnswerYes, kAnswerOk},
-        {kLayoutOk, 0, kAnswerOk},
-        {kLayoutYesNo, kAnswerYes, kAnswerYes},
-        {kLayoutYesNo, kAnswerNo, kAnswerNo},
-        {kLayoutYesNo, kAnswerOk, kAnswerNo},
-        {kLayoutYesNo, 2 /* IDCANCEL */, kAnswerNo},
-        {kLayoutYesNo, -1, kAnswerNo},
+        {upgrade::kLayoutOk, upgrade::kAnswerOk, upgrade::kAnswerOk},
+        {upgrade::kLayoutOk, upgrade::kAnswerYes, upgrade::kAnswerOk},
+        {upgrade::kLayoutOk, 0, upgrade::kAnswerOk},
+        {upgrade::kLayoutYesNo, upgrade::kAnswerYes, upgrade::kAnswerYes},
+        {upgrade::kLayoutYesNo, upgrade::kAnswerNo, upgrade::kAnswerNo},
+        {upgrade::kLayoutYesNo, upgrade::kAnswerOk, upgrade::kAnswerNo},
+        {upgrade::kLayoutYesNo, 2 /* IDCANCEL */, upgrade::kAnswerNo},
+        {upgrade::kLayoutYesNo, -1, upgrade::kAnswerNo},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SanitizeAnswer(c.layout, c.answer), c.expected)
             << "layout " << c.layout << " answer " << c.answer;
     }
-    EXPECT_EQ(BuildMessageDialog(u"", kLayoutOk).dismissed_answer, kAnswerOk);
-    EXPECT_EQ(BuildMessageDialog(u"", kLayoutYesNo).dismissed_answer, kAnswerNo);
+    EXPECT_EQ(BuildMessageDialog(u"", upgrade::kLayoutOk).dismissed_answer, upgrade::kAnswerOk);
+    EXPECT_EQ(BuildMessageDialog(u"", upgrade::kLayoutYesNo).dismissed_answer, upgrade::kAnswerNo);
 }
 
 }  // namespace

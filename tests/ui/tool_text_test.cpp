@@ -69,10 +69,9 @@ TEST_F(ToolTextTest, EveryLanguageHasEveryTextWithTheSamePlaceholders) {
             // units, the decimal point, and "firmware", the word Turkish and Italian use in the
             // text table too.
             const bool may_match =
-                OnlyFiguresAndUnits(text) ||
-                ((block == kBlockTurkish || block == kBlockItalian) &&
-                 (entry.id == ToolText::kInfoFirmwareLabel ||
-                  entry.id == ToolText::kPayloadFirmware));
+                OnlyFiguresAndUnits(text) || ((block == kBlockTurkish || block == kBlockItalian) &&
+                                              (entry.id == ToolText::kInfoFirmwareLabel ||
+                                               entry.id == ToolText::kPayloadFirmware));
             if (block != kBlockEnglish && !may_match) {
                 EXPECT_NE(text, english[i].text);
             }
@@ -114,18 +113,21 @@ TEST_F(ToolTextTest, MegabytesAreCutWithTheLanguagesSeparator) {
 }
 
 TEST_F(ToolTextTest, CauseLines) {
-    RunCause stalled{UpgradePhase::kSendingFirmware, RunReason::kStoppedTakingData};
+    upgrade::RunCause stalled{upgrade::UpgradePhase::kSendingFirmware,
+                              upgrade::RunReason::kStoppedTakingData};
     stalled.bytes_sent = 5'242'880;
     stalled.bytes_total = 27'015'755;
     EXPECT_EQ(RunCauseText(stalled, kBlockEnglish),
               u"Cause: the printer stopped taking data (while sending the firmware, after 5.2 of "
               u"27.0 MB).");
-    RunCause status{UpgradePhase::kCheckingPrinter, RunReason::kNotReadyStatus};
+    upgrade::RunCause status{upgrade::UpgradePhase::kCheckingPrinter,
+                             upgrade::RunReason::kNotReadyStatus};
     status.status = 3;
     EXPECT_EQ(RunCauseText(status, kBlockEnglish),
               u"Cause: the printer reports status 3, which does not allow an upgrade (while "
               u"checking the printer).");
-    RunCause denied{UpgradePhase::kCheckingPrinter, RunReason::kOpenFailed};
+    upgrade::RunCause denied{upgrade::UpgradePhase::kCheckingPrinter,
+                             upgrade::RunReason::kOpenFailed};
     denied.system = platform::OpenFailure::kBusy;
     EXPECT_EQ(RunCauseText(denied, kBlockRussian),
               u"Причина: не удалось открыть файл устройства принтера (этап: проверка принтера). "

@@ -113,10 +113,10 @@ TEST_F(UpgradeSessionTest, UiThreadCallsRenderBeforeTheyReturn) {
     EXPECT_EQ(renders[0].changes, ViewChanges::All());
     EXPECT_EQ(renders[0].previous, MainDisplayView{});
     EXPECT_EQ(renders[0].current.screen, MainScreen::kStart);
-    EXPECT_EQ(g_pMainDlg, &*session_);
+    EXPECT_EQ(upgrade::g_pMainDlg, &*session_);
 
     OnUi([&] {
-        session_->ShowUpgradeState(kStateProgress, 0);
+        session_->ShowUpgradeState(upgrade::kStateProgress, 0);
         // Rendered on the way, without waiting for anything.
         EXPECT_EQ(front_.Shown().screen, MainScreen::kProgress);
         EXPECT_EQ(front_.Shown().revision, session_->Snapshot().revision);
@@ -142,7 +142,7 @@ TEST_F(UpgradeSessionTest, AWorkerCallReturnsOnlyOnceTheUiThreadHasRenderedIt) {
     std::promise<void> release;
     ui_.Post([busy = release.get_future().share()] { busy.wait(); });
     auto worker = OnWorker([&] {
-        session_->ShowUpgradeState(kStateProgress, 0);
+        session_->ShowUpgradeState(upgrade::kStateProgress, 0);
         returned = true;
     });
     EXPECT_EQ(worker.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
@@ -160,7 +160,8 @@ TEST_F(UpgradeSessionTest, AStepWithinAPhaseDoesNotWaitForTheRender) {
     Open();
     std::promise<void> release;
     ui_.Post([busy = release.get_future().share()] { busy.wait(); });
-    const PhaseReport first{UpgradePhase::kSendingFirmware, 0, 100, 0, std::nullopt};
+    const upgrade::PhaseReport first{upgrade::UpgradePhase::kSendingFirmware, 0, 100, 0,
+                                     std::nullopt};
     auto phase_begins = OnWorker([&] { session_->ShowPhase(first); });
     EXPECT_EQ(phase_begins.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
     release.set_value();
@@ -168,12 +169,12 @@ TEST_F(UpgradeSessionTest, AStepWithinAPhaseDoesNotWaitForTheRender) {
 
     std::promise<void> release_again;
     ui_.Post([busy = release_again.get_future().share()] { busy.wait(); });
-    const PhaseReport step{UpgradePhase::kSendingFirmware, 50, 100, 10, 5};
+    const upgrade::PhaseReport step{upgrade::UpgradePhase::kSendingFirmware, 50, 100, 10, 5};
     auto steps = OnWorker([&] { session_->ShowPhase(step); });
     Within("a step of the phase", steps);  // while the UI thread is still busy
     release_again.set_value();
     // The payload's last step is shown before the worker goes on.
-    const PhaseReport last{UpgradePhase::kSendingFirmware, 100, 100, 10, 0};
+    const upgrade::PhaseReport last{upgrade::UpgradePhase::kSendingFirmware, 100, 100, 10, 0};
     auto ends = OnWorker([&] { session_->ShowPhase(last); });
     Within("the payload's last step", ends);
     EXPECT_EQ(front_.Shown().phase, last);
@@ -184,8 +185,8 @@ TEST_F(UpgradeSessionTest, AStepWithinAPhaseDoesNotWaitForTheRender) {
 TEST_F(UpgradeSessionTest, ATickOnTheUiThreadReleasesAWorkerWaitingForItsRender) {
     Open();
     OnUi([&] {
-        session_->ShowUpgradeState(kStateProgress, 0);
-        session_->ShowUpgradeState(kStateAnimation, 0);
+        session_->ShowUpgradeState(upgrade::kStateProgress, 0);
+        session_->ShowUpgradeState(upgrade::kStateAnimation, 0);
     });
     std::atomic<bool> returned{false};
     std::future<void> worker;
@@ -227,9 +228,9 @@ TEST_F(UpgradeSessionTest, AWorkerCallWhileTheUiThreadIsInsideRender) {
         Await("the worker's change during Render",
               [&] { return session_->Snapshot().revision > view.revision; });
         EXPECT_FALSE(returned);
-        session_->ShowUpgradeState(kStateProgress, 5);
+        session_->ShowUpgradeState(upgrade::kStateProgress, 5);
     };
-    OnUi([&] { session_->ShowUpgradeState(kStateProgress, 0); });
+    OnUi([&] { session_->ShowUpgradeState(upgrade::kStateProgress, 0); });
     Within("the worker's call", worker);
 
     const auto renders = front_.renders();
@@ -248,12 +249,14 @@ TEST_F(UpgradeSessionTest, TheUiThreadAnswersTheDialogWhileTheWorkerWaits) {
         std::int32_t expected;
     };
     const Case cases[] = {
-        {"Yes, later", std::nullopt, [](UpgradeSession& s) { s.AnswerMessageDialog(kAnswerYes); },
-         kAnswerYes},
-        {"dismissed", std::nullopt, [](UpgradeSession& s) { s.DismissMessageDialog(); }, kAnswerNo},
+        {"Yes, later", std::nullopt,
+         [](UpgradeSession& s) { s.AnswerMessageDialog(upgrade::kAnswerYes); },
+         upgrade::kAnswerYes},
+        {"dismissed", std::nullopt, [](UpgradeSession& s) { s.DismissMessageDialog(); },
+         upgrade::kAnswerNo},
         {"an answer not offered", std::nullopt,
-         [](UpgradeSession& s) { s.AnswerMessageDialog(kAnswerOk); }, kAnswerNo},
-        {"Yes, at once", kAnswerYes, nullptr, kAnswerYes},
+         [](UpgradeSession& s) { s.AnswerMessageDialog(upgrade::kAnswerOk); }, upgrade::kAnswerNo},
+        {"Yes, at once", upgrade::kAnswerYes, nullptr, upgrade::kAnswerYes},
     };
     Open();
     for (const Case& c : cases) {
@@ -261,7 +264,7 @@ TEST_F(UpgradeSessionTest, TheUiThreadAnswersTheDialogWhileTheWorkerWaits) {
         const std::size_t asked = front_.AskedCount();
         front_.on_ask = [&](const MessageDialogView&) { return c.at_once; };
         auto worker = OnWorker([&] {
-            return session_->ShowMessageDialog(GetUiText(kTextSameFirmware), kLayoutYesNo);
+            return session_->ShowMessageDialog(GetUiText(kTextSameFirmware), upgrade::kLayoutYesNo);
         });
         Await("the question", [&] { return front_.AskedCount() == asked + 1; });
         EXPECT_TRUE(front_.DialogShownWhenAsked());
@@ -279,15 +282,16 @@ TEST_F(UpgradeSessionTest, ClosingReleasesAWorkerThatWaits) {
     Open();
     auto worker = OnWorker([&] {
         const std::int32_t answer =
-            session_->ShowMessageDialog(GetUiText(kTextSameFirmware), kLayoutYesNo);
-        session_->ShowUpgradeState(kStateNotReady, 0);  // changes the model, waits for nothing
+            session_->ShowMessageDialog(GetUiText(kTextSameFirmware), upgrade::kLayoutYesNo);
+        session_->ShowUpgradeState(upgrade::kStateNotReady,
+                                   0);  // changes the model, waits for nothing
         return answer;
     });
     Await("the question", [&] { return front_.AskedCount() == 1; });
     OnUi([&] { session_->Close(); });
-    EXPECT_EQ(Within("the worker after the close", worker), kAnswerNo);
+    EXPECT_EQ(Within("the worker after the close", worker), upgrade::kAnswerNo);
     EXPECT_EQ(session_->Snapshot().screen, MainScreen::kNotReady);
-    EXPECT_EQ(g_pMainDlg, nullptr);
+    EXPECT_EQ(upgrade::g_pMainDlg, nullptr);
 }
 
 // The timer is set from the model's next tick, in real time: on a clock compressed 100 times a
@@ -297,8 +301,8 @@ TEST_F(UpgradeSessionTest, TheAnimationRunsOnTheModelsClockThroughTheLoopsTimer)
     Open(&compressed);
     EXPECT_EQ(ui_.ArmedDelayMs(), std::nullopt);
     OnUi([&] {
-        session_->ShowUpgradeState(kStateProgress, 0);
-        session_->ShowUpgradeState(kStateAnimation, 0);
+        session_->ShowUpgradeState(upgrade::kStateProgress, 0);
+        session_->ShowUpgradeState(upgrade::kStateAnimation, 0);
     });
     EXPECT_EQ(ui_.ArmedDelayMs(), 28);
     EXPECT_FALSE(ui_.Elapse(27));
@@ -360,7 +364,7 @@ TEST_F(UpgradeSessionTest, StartRunsTheWorkerOnTheSessionUntilItsEnd) {
         front_.on_ask = [&](const MessageDialogView& dialog) {
             EXPECT_FALSE(session_->RequestQuit());  // the worker waits for this answer
             EXPECT_EQ(dialog.text, GetUiText(kTextNoPrinter));
-            return kAnswerOk;
+            return upgrade::kAnswerOk;
         };
         bool started = false;
         OnUi([&] { started = session_->Start(); });

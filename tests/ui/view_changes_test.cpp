@@ -27,7 +27,7 @@ class ViewChangesTest : public testing::LanguageStateTest {
 };
 
 TEST_F(ViewChangesTest, OnlyTheControlsACallChanged) {
-    ViewChanges first = After([&] { model_.ShowUpgradeState(kStateProgress, 0); });
+    ViewChanges first = After([&] { model_.ShowUpgradeState(upgrade::kStateProgress, 0); });
     EXPECT_TRUE(first.status_line.text && first.status_line.state);
     EXPECT_TRUE(first.message.text && first.message.state);
     EXPECT_TRUE(first.tips.state && !first.tips.text);  // hidden, text untouched
@@ -38,7 +38,7 @@ TEST_F(ViewChangesTest, OnlyTheControlsACallChanged) {
     // A further step moves the bar only: the texts are not pushed again.
     ViewChanges expected;
     expected.progress = true;
-    EXPECT_EQ(After([&] { model_.ShowUpgradeState(kStateProgress, 37); }), expected);
+    EXPECT_EQ(After([&] { model_.ShowUpgradeState(upgrade::kStateProgress, 37); }), expected);
 
     expected = {};
     expected.close_item = true;
@@ -50,12 +50,12 @@ TEST_F(ViewChangesTest, OnlyTheControlsACallChanged) {
 
     // Bookkeeping alone is no control's change.
     EXPECT_FALSE(After([&] { model_.SetWorkerRunning(true); }).Any());
-    EXPECT_FALSE(After([&] { model_.ShowUpgradeState(kStateAnimation, 0); }).Any());
+    EXPECT_FALSE(After([&] { model_.ShowUpgradeState(upgrade::kStateAnimation, 0); }).Any());
 }
 
 TEST_F(ViewChangesTest, ATextSetAgainIsPushedAgain) {
-    model_.ShowUpgradeState(kStateFailed, 0);
-    const ViewChanges again = After([&] { model_.ShowUpgradeState(kStateFailed, 0); });
+    model_.ShowUpgradeState(upgrade::kStateFailed, 0);
+    const ViewChanges again = After([&] { model_.ShowUpgradeState(upgrade::kStateFailed, 0); });
     EXPECT_TRUE(again.message.text);
     EXPECT_TRUE(again.result_text.text);
     EXPECT_FALSE(again.message.state);

@@ -9,12 +9,12 @@
 
 #include "platform/clock.h"
 #include "ui/main_display_model.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
 namespace tessel::testing {
 
 // Forwards the display operations to the model and records them with the clock's time.
-class RecordingDisplay final : public ui::UpgradeDisplay {
+class RecordingDisplay final : public upgrade::UpgradeDisplay {
   public:
     RecordingDisplay(ui::MainDisplayModel& model, platform::Clock& clock)
         : model_(model), clock_(clock) {}
@@ -38,7 +38,7 @@ class RecordingDisplay final : public ui::UpgradeDisplay {
     void SetFlashBurnInProgress(bool burning) override { model_.SetFlashBurnInProgress(burning); }
     void SetWorkerRunning(bool running) override { model_.SetWorkerRunning(running); }
     void ShowOpenFailure(platform::OpenFailure why) override { model_.ShowOpenFailure(why); }
-    void ShowRunCause(const ui::RunCause& cause) override { model_.ShowRunCause(cause); }
+    void ShowRunCause(const upgrade::RunCause& cause) override { model_.ShowRunCause(cause); }
 
     std::optional<Call> Find(std::int32_t state, std::int32_t value) const {
         for (const auto& c : calls) {

@@ -123,6 +123,7 @@ class TimedTransfers final : public platform::DeviceFiles {
         std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
             return file_->Read(buffer, count);
         }
+        bool CouldBePrinter() const override { return file_->CouldBePrinter(); }
 
       private:
         std::unique_ptr<platform::DeviceFile> file_;
@@ -158,7 +159,7 @@ class UpgradeEndToEndTest : public ::testing::Test {
     }
 
     ~UpgradeEndToEndTest() override {
-        ui::g_pMainDlg = nullptr;
+        g_pMainDlg = nullptr;
         unsetenv("TESSEL_SYSFS_ROOT");
         unsetenv("TESSEL_DEV_ROOT");
         unsetenv("CUPS_SERVER");
@@ -186,7 +187,7 @@ class UpgradeEndToEndTest : public ::testing::Test {
         services.devices = &transfers;
         platform::ScopedServices installed(services);
         model.Initialise(0x0409);
-        ui::g_pMainDlg = &display;
+        g_pMainDlg = &display;
         std::thread beside;
         if (meanwhile) {
             beside = std::thread([this, &meanwhile] { meanwhile(*emulator); });
@@ -236,11 +237,11 @@ TEST_F(UpgradeEndToEndTest, SuccessDeliversBothPayloadsWithTheSpecifiedWaits) {
     // Measured on the tool's clock (a compressed real clock, so only lower bounds hold under
     // load): the first poll 54 s after the restart wait began, the
     // success display no sooner than 258 s after it.
-    const auto start = display.Find(ui::kStateAnimation, 0)->at_ms;
+    const auto start = display.Find(kStateAnimation, 0)->at_ms;
     const auto first_poll = debug.FirstAfter("SearchUSBPrint()<----", start);
     ASSERT_TRUE(first_poll.has_value());
     EXPECT_GE(*first_poll - start, 54'000);
-    EXPECT_GE(display.Find(ui::kStateProgress, 100)->at_ms - start, 258'000);
+    EXPECT_GE(display.Find(kStateProgress, 100)->at_ms - start, 258'000);
 
     // After the burn the printer comes back with the carried firmware.
     const auto back = emulator->WaitFor(
@@ -266,7 +267,7 @@ TEST_P(UpgradeEndToEndOutcomeTest, EndsAsExpected) {
     EXPECT_EQ(static_cast<int>(Payloads().size()), o.payloads_sent);
     EXPECT_EQ(ValidPayloads(), o.payloads_valid);
     if (o.screen != MainScreen::kSuccess) {
-        EXPECT_FALSE(display.Find(ui::kStateProgress, 100).has_value());
+        EXPECT_FALSE(display.Find(kStateProgress, 100).has_value());
     }
     // However the printer behaves, a transfer ends within the link's limit (tested between
     // writes, in whole seconds) and the wait of the one write under way.
@@ -278,12 +279,12 @@ TEST_P(UpgradeEndToEndOutcomeTest, EndsAsExpected) {
 
 const Outcome kOutcomes[] = {
     {"NotReadyStatus", [](auto& c) { c.status = 3; }, 0, MainScreen::kNotReady, -1, 0, 0},
-    {"SameVersionNo", [](auto& c) { c.version = "3.3.3.8"; }, ui::kAnswerNo, MainScreen::kStart, 12,
-     0, 0},
-    {"SameVersionYes", [](auto& c) { c.version = "3.3.3.8"; }, ui::kAnswerYes, MainScreen::kSuccess,
-     12, 2, 2},
-    {"NewerVersion", [](auto& c) { c.version = "3.3.4.0"; }, ui::kAnswerOk, MainScreen::kStart, 11,
-     0, 0},
+    {"SameVersionNo", [](auto& c) { c.version = "3.3.3.8"; }, kAnswerNo, MainScreen::kStart, 12, 0,
+     0},
+    {"SameVersionYes", [](auto& c) { c.version = "3.3.3.8"; }, kAnswerYes, MainScreen::kSuccess, 12,
+     2, 2},
+    {"NewerVersion", [](auto& c) { c.version = "3.3.4.0"; }, kAnswerOk, MainScreen::kStart, 11, 0,
+     0},
     {"VersionQueryFails", [](auto& c) { c.faults.no_answer = sim::kVersionQuery; }, 0,
      MainScreen::kNotReady, -1, 0, 0},
     // The pseudo-terminal takes bytes before the printer has looked at them: a drop late in the
@@ -330,7 +331,7 @@ TEST_F(UpgradeEndToEndTest, StandInPayloadNeverReachesADeviceThatCouldBeAPrinter
     transfers.Use(*printer_like);
 
     EXPECT_EQ(RunUpgrade({sim::PrinterConfig{}}), MainScreen::kFailure);
-    EXPECT_TRUE(display.Find(ui::kStateProgress, 0).has_value());  // the loader was next
+    EXPECT_TRUE(display.Find(kStateProgress, 0).has_value());  // the loader was next
     EXPECT_TRUE(debug
                     .FirstAfter("Refusing to send a stand-in payload to a real printer: this "
                                 "build does not carry the maker's payloads",
@@ -401,9 +402,9 @@ TEST_F(SlowLinkEndToEndTest, TransferOutlastingTheAnimationNeverShowsTheFailureD
     EXPECT_EQ(screens.back(), end);
     // Once the failure display is up, nothing else follows it: it was the worker's end.
     const auto failure = std::find(screens.begin(), screens.end(), MainScreen::kFailure);
-    EXPECT_TRUE(std::all_of(failure, screens.end(),
-                            [](MainScreen s) { return s == MainScreen::kFailure; }))
-        << "the failure display came up while the worker still ran";
+    EXPECT_TRUE(std::all_of(failure, screens.end(), [](MainScreen s) {
+        return s == MainScreen::kFailure;
+    })) << "the failure display came up while the worker still ran";
     if (end == MainScreen::kSuccess) {
         EXPECT_EQ(ValidPayloads(), 2);
         testing::ExpectProgressHeldDuringBurn(during_burn);

@@ -109,7 +109,7 @@ class UpgradeWorkerTest : public ::testing::Test {
     ~UpgradeWorkerTest() override {
         SetWorkerThreadStarter(nullptr);
         g_bIsWin10 = 0;
-        ui::g_pMainDlg = nullptr;
+        g_pMainDlg = nullptr;
     }
 
     // Makes the printers (unless a test uses another bus) and installs the services.
@@ -127,7 +127,7 @@ class UpgradeWorkerTest : public ::testing::Test {
             platform::Services{&*printer, &debug, devices, bus, &spooler, &flags, &power});
         model.Initialise(0x0409);
         // The payload transfer reaches the display through the process-wide pointer.
-        ui::g_pMainDlg = &display;
+        g_pMainDlg = &display;
     }
 
     // Runs one upgrade on this thread and returns the screen it ends on.
@@ -274,14 +274,14 @@ const Outcome kOutcomes[] = {
      MainScreen::kNotReady, -1, 0, 0},
     {"EmptyVersionTextsAreNotReady", [](auto& c) { c.faults.version_length = 0; }, 0,
      MainScreen::kNotReady, -1, 0, 0},
-    {"SameVersionAnsweredNo", [](auto& c) { c.version = "3.3.3.8"; }, ui::kAnswerNo,
-     MainScreen::kStart, 12, 0, 0},
-    {"SameVersionAnsweredYes", [](auto& c) { c.version = "3.3.3.8"; }, ui::kAnswerYes,
+    {"SameVersionAnsweredNo", [](auto& c) { c.version = "3.3.3.8"; }, kAnswerNo, MainScreen::kStart,
+     12, 0, 0},
+    {"SameVersionAnsweredYes", [](auto& c) { c.version = "3.3.3.8"; }, kAnswerYes,
      MainScreen::kSuccess, 12, 2, 2},
     {"SameVersionDismissedDeclines", [](auto& c) { c.version = "3.3.3.8"; }, 0, MainScreen::kStart,
      12, 0, 0},
-    {"NewerVersionIsRefused", [](auto& c) { c.version = "3.3.4.0"; }, ui::kAnswerOk,
-     MainScreen::kStart, 11, 0, 0},
+    {"NewerVersionIsRefused", [](auto& c) { c.version = "3.3.4.0"; }, kAnswerOk, MainScreen::kStart,
+     11, 0, 0},
     {"NewerVersionDismissedIsRefused", [](auto& c) { c.version = "3.3.4.0"; }, 0,
      MainScreen::kStart, 11, 0, 0},
     {"DisconnectDuringLoaderFails",
@@ -417,8 +417,8 @@ TEST_F(UpgradeWorkerTest, RestartedPrinterThatDoesNotOpenFailsAfterThePollWindow
     printer->RefuseOpens(0, 2);  // listed again after the loader, but its file never opens
     UpgradeWorker(display);
     EXPECT_EQ(model.Snapshot().screen, MainScreen::kFailure);
-    const auto start = display.Find(ui::kStateAnimation, ui::kAnimationStart)->at_ms;
-    EXPECT_GT(display.Find(ui::kStateFailed, 0)->at_ms - start, 54'000 + 60'000);
+    const auto start = display.Find(kStateAnimation, kAnimationStart)->at_ms;
+    EXPECT_GT(display.Find(kStateFailed, 0)->at_ms - start, 54'000 + 60'000);
     const auto payloads = Payloads();
     ASSERT_EQ(payloads.size(), 1u);
     EXPECT_EQ(payloads[0]["kind"], "loader");
@@ -434,7 +434,7 @@ TEST_F(UpgradeWorkerTest, NoPrinterListedAfterTheRestartFailsWithoutTheFirmware)
     };
     UpgradeWorker(display);
     EXPECT_EQ(model.Snapshot().screen, MainScreen::kFailure);
-    EXPECT_FALSE(display.Find(ui::kStateProgress, ui::kProgressSucceeded).has_value());
+    EXPECT_FALSE(display.Find(kStateProgress, kProgressSucceeded).has_value());
     EXPECT_EQ(Payloads().size(), 1u);
 }
 
@@ -566,7 +566,7 @@ TEST_F(UpgradeWorkerTest, SecondStartRequestWhileARunIsInProgressStartsNothing) 
         asked = true;
         cv.notify_all();
         cv.wait(lock, [&] { return release; });
-        return ui::kAnswerNo;
+        return kAnswerNo;
     };
     Prepare();
     ASSERT_TRUE(OnStartUpgrade(display));
@@ -634,14 +634,14 @@ TEST(ConfirmVersion, TurnsTheComparisonIntoAnOutcome) {
     };
     const Case cases[] = {
         {1, 0, VersionOutcome::Proceed, false},
-        {2, ui::kAnswerOk, VersionOutcome::Declined, true},
-        {3, ui::kAnswerNo, VersionOutcome::Declined, true},
-        {3, ui::kAnswerYes, VersionOutcome::Proceed, true},
+        {2, kAnswerOk, VersionOutcome::Declined, true},
+        {3, kAnswerNo, VersionOutcome::Declined, true},
+        {3, kAnswerYes, VersionOutcome::Proceed, true},
         {-1, 0, VersionOutcome::NotIdle, false},
         {-6, 0, VersionOutcome::OpenFailed, false},
     };
     for (const auto& c : cases) {
-        struct Display final : ui::UpgradeDisplay {
+        struct Display final : UpgradeDisplay {
             std::int32_t answer = 0;
             int asked = 0;
             void ShowUpgradeState(std::int32_t, std::int32_t) override {}

@@ -87,6 +87,8 @@ class VirtualPrinter::Handle final : public platform::DeviceFile {
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
         return bus_.Read(unit_, generation_, buffer, count);
     }
+    // Tests' printers only: stand-in payloads may reach them.
+    bool CouldBePrinter() const override { return false; }
 
   private:
     VirtualPrinter& bus_;

@@ -1,6 +1,7 @@
 // Renders the main dialog in one language and one display and saves the window as a BMP:
 //   render_display <langid, hex>
-//                  <start|progress|success|failure|notready|notready-reason|notice|question> <out.bmp>
+//                  <start|progress|success|failure|notready|notready-reason|notice|question>
+//                  <out.bmp>
 // The displays are reached as the upgrade reaches them, through the display calls of a worker.
 // "notice" and "question" are the two message dialogs the version check asks (the OK notice of
 // a newer printer firmware, the Yes/No question of the same firmware); the picture is the
@@ -20,8 +21,8 @@
 
 #include "platform/clock.h"
 #include "ui/ui_text.h"
-#include "ui/upgrade_display.h"
 #include "ui/win32/tessel_dlg.h"
+#include "upgrade/upgrade_display.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ bool IsMessage(const std::string& name) {
     return name == "notice" || name == "question";
 }
 
-bool Drive(tessel::ui::UpgradeDisplay& display, const std::string& name) {
+bool Drive(tessel::upgrade::UpgradeDisplay& display, const std::string& name) {
     if (name == "start") {
         return true;
     }
@@ -151,7 +152,7 @@ int main(int argc, char** argv) {
     int result = 1;
     if (window == nullptr) {
         std::fprintf(stderr, "render_display: the dialog did not come up\n");
-    } else if (!Drive(*tessel::ui::g_pMainDlg, argv[2])) {
+    } else if (!Drive(*tessel::upgrade::g_pMainDlg, argv[2])) {
         std::fprintf(stderr, "render_display: no display named %s\n", argv[2]);
     } else if (!IsMessage(argv[2])) {
         result = Capture(window, argv[3]) ? 0 : 1;
@@ -159,10 +160,10 @@ int main(int argc, char** argv) {
         // The worker's question blocks its thread until the dialog is answered.
         const bool notice = std::strcmp(argv[2], "notice") == 0;
         std::thread asker([notice] {
-            tessel::ui::g_pMainDlg->ShowMessageDialog(
+            tessel::upgrade::g_pMainDlg->ShowMessageDialog(
                 tessel::ui::GetUiText(notice ? tessel::ui::kTextNewerFirmware
                                              : tessel::ui::kTextSameFirmware),
-                notice ? tessel::ui::kLayoutOk : tessel::ui::kLayoutYesNo);
+                notice ? tessel::upgrade::kLayoutOk : tessel::upgrade::kLayoutYesNo);
         });
         HWND message = WaitForWindow(ui_thread, window);
         if (message == nullptr) {

@@ -40,7 +40,7 @@ struct Shot {
 
 void Progress(UpgradeSession& s) {
     s.EnableStartControls(false);
-    s.ShowUpgradeState(kStateProgress, 37);
+    s.ShowUpgradeState(upgrade::kStateProgress, 37);
     s.EnableCloseItem(false);
 }
 
@@ -50,24 +50,24 @@ const Shot kDisplays[] = {
     {"success",
      [](UpgradeSession& s) {
          Progress(s);
-         s.ShowUpgradeState(kStateProgress, kProgressSucceeded);
+         s.ShowUpgradeState(upgrade::kStateProgress, upgrade::kProgressSucceeded);
      }},
     {"failure",
      [](UpgradeSession& s) {
          Progress(s);
-         s.ShowUpgradeState(kStateFailed, 0);
+         s.ShowUpgradeState(upgrade::kStateFailed, 0);
      }},
     {"notready",
      [](UpgradeSession& s) {
          Progress(s);
-         s.ShowUpgradeState(kStateNotReady, 0);
+         s.ShowUpgradeState(upgrade::kStateNotReady, 0);
      }},
     // The printer did not even open: the system's reason under the message.
     {"notready-reason",
      [](UpgradeSession& s) {
          Progress(s);
          s.ShowOpenFailure(platform::OpenFailure::kPermissionDenied);
-         s.ShowUpgradeState(kStateNotReady, 0);
+         s.ShowUpgradeState(upgrade::kStateNotReady, 0);
      }},
 };
 
@@ -94,7 +94,7 @@ bool SaveMessage(qt::MainWindow& window, bool notice, const QString& path) {
     std::thread asker([&window, &answered, notice] {
         window.session().ShowMessageDialog(
             GetUiText(notice ? kTextNewerFirmware : kTextSameFirmware),
-            notice ? kLayoutOk : kLayoutYesNo);
+            notice ? upgrade::kLayoutOk : upgrade::kLayoutYesNo);
         answered = true;
     });
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);

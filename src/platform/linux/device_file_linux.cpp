@@ -29,7 +29,6 @@
 #include "platform/device_wait.h"
 #include "platform/linux/usb_device_file_linux.h"
 #include "platform/services.h"
-#include "platform/stand_in_guard.h"
 #include "platform/text.h"
 
 namespace tessel::platform {
@@ -160,7 +159,7 @@ class LinuxDeviceFile final : public DeviceFile {
     LinuxDeviceFile& operator=(const LinuxDeviceFile&) = delete;
 
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
-        if (cut_off_ || RefuseStandInPayload(could_be_printer_, {data, count})) {
+        if (cut_off_) {
             return -1;
         }
         // One write() as ever: a blocking one that returns short only on an error or a signal.
@@ -181,6 +180,8 @@ class LinuxDeviceFile final : public DeviceFile {
     }
 
     // A device that went away, or a peer that closed its end, gives -1.
+    bool CouldBePrinter() const override { return could_be_printer_; }
+
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
         const int ready = WaitFor(fd_, POLLIN, DeviceWait(kDeviceReadWaitMs));
         if (ready <= 0) {

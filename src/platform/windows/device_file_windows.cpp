@@ -12,7 +12,6 @@
 #include "platform/device_file.h"
 #include "platform/device_wait.h"
 #include "platform/services.h"
-#include "platform/stand_in_guard.h"
 
 namespace tessel::platform {
 namespace {
@@ -35,7 +34,7 @@ class WindowsDeviceFile final : public DeviceFile {
     WindowsDeviceFile& operator=(const WindowsDeviceFile&) = delete;
 
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
-        if (cut_off_ || RefuseStandInPayload(could_be_printer_, {data, count})) {
+        if (cut_off_) {
             return -1;
         }
         const Result result =
@@ -44,6 +43,8 @@ class WindowsDeviceFile final : public DeviceFile {
         cut_off_ = result.cancelled && result.moved != static_cast<std::int32_t>(count);
         return result.moved;
     }
+
+    bool CouldBePrinter() const override { return could_be_printer_; }
 
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
         return Transfer(

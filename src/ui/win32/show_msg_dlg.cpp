@@ -52,11 +52,11 @@ std::int32_t CShowMsgDlg::Show(const MessageDialogView& view, HWND owner) {
 
 int CShowMsgDlg::ButtonControl(std::int32_t answer) {
     switch (answer) {
-        case kAnswerOk:
+        case upgrade::kAnswerOk:
             return IDOK;
-        case kAnswerYes:
+        case upgrade::kAnswerYes:
             return IDC_BUTTON_YES;
-        case kAnswerNo:
+        case upgrade::kAnswerNo:
             return IDC_BUTTON_NO;
         default:
             return 0;

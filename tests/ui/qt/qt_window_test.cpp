@@ -8,14 +8,17 @@
 #include <QTextBlock>
 #include <chrono>
 #include <functional>
+#include <iostream>
 #include <thread>
 
 #include "app/desktop_instance.h"
 #include "emulator.h"
 #include "platform/clock.h"
 #include "platform/services.h"
+#include "platform/text.h"
 #include "ui/main_display_model.h"
 #include "ui/qt/qt_widgets.h"
+#include "ui/tool_text.h"
 #include "ui/ui_text.h"
 
 namespace tessel::ui::qt {
@@ -131,14 +134,16 @@ TEST_F(QtWindowTest, EachDisplayInEachScriptIsPaintedAsTheViewSays) {
         MainScreen screen;
     } displays[] = {
         {"start", [](UpgradeSession&) {}, MainScreen::kStart},
-        {"progress", [](UpgradeSession& s) { s.ShowUpgradeState(kStateProgress, 40); },
+        {"progress", [](UpgradeSession& s) { s.ShowUpgradeState(upgrade::kStateProgress, 40); },
          MainScreen::kProgress},
         {"success",
-         [](UpgradeSession& s) { s.ShowUpgradeState(kStateProgress, kProgressSucceeded); },
+         [](UpgradeSession& s) {
+             s.ShowUpgradeState(upgrade::kStateProgress, upgrade::kProgressSucceeded);
+         },
          MainScreen::kSuccess},
-        {"failure", [](UpgradeSession& s) { s.ShowUpgradeState(kStateFailed, 0); },
+        {"failure", [](UpgradeSession& s) { s.ShowUpgradeState(upgrade::kStateFailed, 0); },
          MainScreen::kFailure},
-        {"not ready", [](UpgradeSession& s) { s.ShowUpgradeState(kStateNotReady, 0); },
+        {"not ready", [](UpgradeSession& s) { s.ShowUpgradeState(upgrade::kStateNotReady, 0); },
          MainScreen::kNotReady},
     };
     for (const std::uint16_t langid : {std::uint16_t{0x0409}, std::uint16_t{0x040D},
@@ -180,11 +185,16 @@ TEST_F(QtWindowTest, MessageDialogLayoutsAndAnswers) {
         std::function<void(MessageDialog&)> act;
         std::int32_t answer;
     } cases[] = {
-        {kLayoutOk, [](MessageDialog& d) { d.button(kAnswerOk)->click(); }, kAnswerOk},
-        {kLayoutOk, [](MessageDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, kAnswerOk},
-        {kLayoutYesNo, [](MessageDialog& d) { d.button(kAnswerYes)->click(); }, kAnswerYes},
-        {kLayoutYesNo, [](MessageDialog& d) { d.button(kAnswerNo)->click(); }, kAnswerNo},
-        {kLayoutYesNo, [](MessageDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, kAnswerNo},
+        {upgrade::kLayoutOk, [](MessageDialog& d) { d.button(upgrade::kAnswerOk)->click(); },
+         upgrade::kAnswerOk},
+        {upgrade::kLayoutOk, [](MessageDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },
+         upgrade::kAnswerOk},
+        {upgrade::kLayoutYesNo, [](MessageDialog& d) { d.button(upgrade::kAnswerYes)->click(); },
+         upgrade::kAnswerYes},
+        {upgrade::kLayoutYesNo, [](MessageDialog& d) { d.button(upgrade::kAnswerNo)->click(); },
+         upgrade::kAnswerNo},
+        {upgrade::kLayoutYesNo, [](MessageDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },
+         upgrade::kAnswerNo},
     };
     for (const std::uint16_t langid : {std::uint16_t{0x0409}, std::uint16_t{0x040D}}) {
         g_wPrimaryLang = g_wSubLang = 0;
@@ -257,8 +267,8 @@ class QtUpgradeTest : public QtWindowTest {
         const bool ended = PumpUntil(
             [&] {
                 if (MessageDialog* dialog = window.message_dialog()) {
-                    QPushButton* yes = dialog->button(kAnswerYes);
-                    (yes != nullptr ? yes : dialog->button(kAnswerOk))->click();
+                    QPushButton* yes = dialog->button(upgrade::kAnswerYes);
+                    (yes != nullptr ? yes : dialog->button(upgrade::kAnswerOk))->click();
                 }
                 const MainDisplayView view = window.session().Snapshot();
                 if (view.worker_running && !close_tried) {
@@ -271,6 +281,10 @@ class QtUpgradeTest : public QtWindowTest {
             kRunBound);
         EXPECT_TRUE(ended);
         const MainDisplayView view = window.session().Snapshot();
+        if (view.cause) {
+            std::cerr << "the run's cause: " << platform::Utf16ToUtf8(RunCauseText(*view.cause, 2))
+                      << "\n";
+        }
         ExpectShows(window, view);
         EXPECT_TRUE(window.close());  // allowed once the worker ended
         return view.screen;

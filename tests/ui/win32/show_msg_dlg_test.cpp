@@ -133,13 +133,13 @@ TEST_F(MessageDialogWin32, ShowsWhatTheViewAsksAndAnswersWithTheButtonOrTheDismi
         Close close;
         std::int32_t answer;
     } cases[] = {
-        {0x0409, kTextNoPrinter, kLayoutOk, Close::kEscape, kAnswerOk},
-        {0x0409, kTextSameFirmware, kLayoutYesNo, Close::kEscape, kAnswerNo},
-        {0x0409, kTextSameFirmware, kLayoutYesNo, Close::kYes, kAnswerYes},
-        {0x0411, kTextSameFirmware, kLayoutYesNo, Close::kAltF4, kAnswerNo},
-        {0x0804, kTextSameFirmware, kLayoutYesNo, Close::kNo, kAnswerNo},
-        {0x040D, kTextNewerFirmware, kLayoutOk, Close::kOk, kAnswerOk},
-        {0x0419, kTextPortBusy, kLayoutOk, Close::kAltF4, kAnswerOk},
+        {0x0409, kTextNoPrinter, upgrade::kLayoutOk, Close::kEscape, upgrade::kAnswerOk},
+        {0x0409, kTextSameFirmware, upgrade::kLayoutYesNo, Close::kEscape, upgrade::kAnswerNo},
+        {0x0409, kTextSameFirmware, upgrade::kLayoutYesNo, Close::kYes, upgrade::kAnswerYes},
+        {0x0411, kTextSameFirmware, upgrade::kLayoutYesNo, Close::kAltF4, upgrade::kAnswerNo},
+        {0x0804, kTextSameFirmware, upgrade::kLayoutYesNo, Close::kNo, upgrade::kAnswerNo},
+        {0x040D, kTextNewerFirmware, upgrade::kLayoutOk, Close::kOk, upgrade::kAnswerOk},
+        {0x0419, kTextPortBusy, upgrade::kLayoutOk, Close::kAltF4, upgrade::kAnswerOk},
     };
     for (const auto& c : cases) {
         SetUiLanguage(c.langid);
@@ -185,7 +185,7 @@ TEST_F(MessageDialogWin32, ShowsWhatTheViewAsksAndAnswersWithTheButtonOrTheDismi
 
 TEST_F(MessageDialogWin32, WhiteGroundAndTheSmallWarningSignAtItsOwnSize) {
     SetUiLanguage(0x0409);
-    const MessageDialogView view = BuildMessageDialog(GetUiText(kTextPortBusy), kLayoutOk);
+    const MessageDialogView view = BuildMessageDialog(GetUiText(kTextPortBusy), upgrade::kLayoutOk);
     OpenDialog dialog(view);
     ASSERT_NE(dialog.hwnd(), nullptr);
 
@@ -222,7 +222,7 @@ TEST_F(MessageDialogWin32, WhiteGroundAndTheSmallWarningSignAtItsOwnSize) {
     EXPECT_EQ(at.top, place.top);
 
     CloseWith(dialog, Close::kOk);
-    EXPECT_EQ(dialog.Answer(), std::optional<std::int32_t>(kAnswerOk));
+    EXPECT_EQ(dialog.Answer(), std::optional<std::int32_t>(upgrade::kAnswerOk));
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ class OpenMainDialog {
             }
             return hwnd_ != nullptr || done_;
         });
-        display_ = g_pMainDlg;
+        display_ = upgrade::g_pMainDlg;
     }
     ~OpenMainDialog() {
         if (!done_ && hwnd_ != nullptr) {
@@ -112,7 +112,7 @@ class OpenMainDialog {
 
     HWND hwnd() const { return hwnd_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
-    UpgradeDisplay& display() const { return *display_; }
+    upgrade::UpgradeDisplay& display() const { return *display_; }
     bool Closed() const { return done_; }
     bool WaitClosed() const {
         return WaitFor([this] { return done_.load(); });
@@ -123,7 +123,7 @@ class OpenMainDialog {
     std::atomic<DWORD> thread_id_{0};
     std::atomic<bool> done_{false};
     HWND hwnd_ = nullptr;
-    UpgradeDisplay* display_ = nullptr;
+    upgrade::UpgradeDisplay* display_ = nullptr;
 };
 
 LONG Alignment(TextAlign align) {
@@ -222,9 +222,9 @@ TEST_F(MainDialogWin32, ShowsEveryDisplayAsTheViewAsksInEachLayout) {
         ASSERT_NE(dialog.hwnd(), nullptr) << "the dialog did not come up";
         MainDisplayModel expected(platform::SystemClock());
         expected.Initialise(langid, CloseItemText(dialog.hwnd()));
-        g_pMainDlg = &dialog.display();
+        upgrade::g_pMainDlg = &dialog.display();
 
-        const auto both = [&](const std::function<void(UpgradeDisplay&)>& call) {
+        const auto both = [&](const std::function<void(upgrade::UpgradeDisplay&)>& call) {
             call(expected);
             call(dialog.display());  // returns once the window shows it
             ExpectShows(dialog.hwnd(), expected.Snapshot());
@@ -233,14 +233,14 @@ TEST_F(MainDialogWin32, ShowsEveryDisplayAsTheViewAsksInEachLayout) {
             SCOPED_TRACE("start screen");
             ExpectShows(dialog.hwnd(), expected.Snapshot());
         }
-        both([](UpgradeDisplay& d) {
+        both([](upgrade::UpgradeDisplay& d) {
             d.SetWorkerRunning(true);
             d.EnableStartControls(false);
             d.EnableCloseItem(false);
         });
         {
             SCOPED_TRACE("progress");
-            both([](UpgradeDisplay& d) { d.ShowUpgradeState(2, 37); });
+            both([](upgrade::UpgradeDisplay& d) { d.ShowUpgradeState(2, 37); });
             EXPECT_EQ(SendMessageW(dialog.Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 37);
             EXPECT_EQ(WindowText(dialog.Item(IDC_STATUS_LINE)), GetUiText(kTextUpgrading));
             EXPECT_FALSE(HasCloseItem(dialog.hwnd()));
@@ -256,19 +256,19 @@ TEST_F(MainDialogWin32, ShowsEveryDisplayAsTheViewAsksInEachLayout) {
         }
         {
             SCOPED_TRACE("not ready");
-            both([](UpgradeDisplay& d) { d.ShowUpgradeState(5, 0); });
+            both([](upgrade::UpgradeDisplay& d) { d.ShowUpgradeState(5, 0); });
             EXPECT_EQ(WindowText(dialog.Item(IDCANCEL)), GetUiText(kTextExit));
         }
         {
             SCOPED_TRACE("failure");
-            both([](UpgradeDisplay& d) { d.ShowUpgradeState(1, 0); });
+            both([](upgrade::UpgradeDisplay& d) { d.ShowUpgradeState(1, 0); });
             EXPECT_EQ(WindowText(dialog.Item(IDC_MAIN_MESSAGE)), GetUiText(kTextFailureMessage));
             EXPECT_EQ(WindowText(dialog.Item(IDCANCEL)), GetUiText(kTextExit));
             EXPECT_TRUE(HasCloseItem(dialog.hwnd()));
         }
         {
             SCOPED_TRACE("success");
-            both([](UpgradeDisplay& d) { d.ShowUpgradeState(2, 100); });
+            both([](upgrade::UpgradeDisplay& d) { d.ShowUpgradeState(2, 100); });
             EXPECT_EQ(WindowText(dialog.Item(IDCANCEL)), GetUiText(kTextComplete));
         }
         {
@@ -285,7 +285,7 @@ TEST_F(MainDialogWin32, ShowsEveryDisplayAsTheViewAsksInEachLayout) {
             EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
             discovery::PrinterList().Reset();
         }
-        both([](UpgradeDisplay& d) { d.SetWorkerRunning(false); });
+        both([](upgrade::UpgradeDisplay& d) { d.SetWorkerRunning(false); });
         SendMessageW(dialog.hwnd(), WM_COMMAND, IDOK, 0);  // Enter does nothing
         EXPECT_FALSE(dialog.Closed());
         PostMessageW(dialog.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
@@ -308,10 +308,11 @@ TEST_F(MainDialogWin32, AsksTheWorkersQuestionModallyOverTheWindow) {
     const struct {
         WPARAM key_or_button;
         std::int32_t answer;
-    } cases[] = {{VK_ESCAPE, kAnswerNo}, {IDC_BUTTON_YES, kAnswerYes}};
+    } cases[] = {{VK_ESCAPE, upgrade::kAnswerNo}, {IDC_BUTTON_YES, upgrade::kAnswerYes}};
     for (const auto& c : cases) {
         std::future<std::int32_t> answer = std::async(std::launch::async, [&] {
-            return dialog.display().ShowMessageDialog(GetUiText(kTextSameFirmware), kLayoutYesNo);
+            return dialog.display().ShowMessageDialog(GetUiText(kTextSameFirmware),
+                                                      upgrade::kLayoutYesNo);
         });
         // The message dialog: a visible window of the UI thread owned by the main window.
         struct Search {

@@ -1,4 +1,4 @@
-#include "app/terminal_view.h"
+#include "ui/cli/terminal_view.h"
 
 #include <gtest/gtest.h>
 
@@ -7,14 +7,14 @@
 #include "ui/ui_text.h"
 #include "virtual_clock.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 using ui::kAnimationTickMs;
-using ui::kStateAnimation;
-using ui::kStateFailed;
-using ui::kStateNotReady;
-using ui::kStateProgress;
+using upgrade::kStateAnimation;
+using upgrade::kStateFailed;
+using upgrade::kStateNotReady;
+using upgrade::kStateProgress;
 
 std::string T(int id) {
     return TerminalText(ui::GetUiText(id));
@@ -42,8 +42,8 @@ class TerminalViewTest : public ::testing::Test {
     }
     // The loader started, the restart wait began and `ticks` ticks passed.
     void Progress(int ticks) {
-        model_.ShowUpgradeState(kStateProgress, 0);
-        model_.ShowUpgradeState(kStateAnimation, 0);
+        model_.ShowUpgradeState(upgrade::kStateProgress, 0);
+        model_.ShowUpgradeState(upgrade::kStateAnimation, 0);
         Ticks(ticks);
     }
     std::string Take() { return std::exchange(out_, std::string()); }
@@ -57,8 +57,8 @@ class TerminalViewTest : public ::testing::Test {
 TEST_F(TerminalViewTest, PlainOutputHasOneLinePerTextAndABarEveryTenSteps) {
     Start(false);
     Progress(95);
-    model_.ShowUpgradeState(kStateAnimation, 100);
-    model_.ShowUpgradeState(kStateProgress, 100);
+    model_.ShowUpgradeState(upgrade::kStateAnimation, 100);
+    model_.ShowUpgradeState(upgrade::kStateProgress, 100);
     out_ += view_->Finish();
 
     std::string expected = "Bexlot  Firmware Upgrade Tool(FW3.3.3.8)\n" + T(7) + "\n" + T(2) +
@@ -92,16 +92,16 @@ TEST_F(TerminalViewTest, InPlaceBarIsRedrawnOnItsLineAndEndedBeforeTheResult) {
         TerminalView::Bar(99) + "\n" + T(10) + "\n" + T(1) + "\n");
 
     // The worker's success replaces the animation's failure, on fresh lines.
-    model_.ShowUpgradeState(kStateProgress, 100);
+    model_.ShowUpgradeState(upgrade::kStateProgress, 100);
     EXPECT_EQ(Take(), T(9) + "\n" + T(21) + "\n");
     EXPECT_EQ(view_->Finish(), "");
 }
 
 TEST_F(TerminalViewTest, EndDisplaysWithoutProgress) {
     Start(false, 0x0804);
-    model_.ShowUpgradeState(kStateNotReady, 0);
+    model_.ShowUpgradeState(upgrade::kStateNotReady, 0);
     EXPECT_EQ(Take(), "Bexlot固件升级工具(FW3.3.3.8)\n" + T(5) + "\n");
-    model_.ShowUpgradeState(kStateFailed, 0);
+    model_.ShowUpgradeState(upgrade::kStateFailed, 0);
     EXPECT_EQ(Take(), T(10) + "\n" + T(1) + "\n");
     // Drawing the same revision again, or an older one, adds nothing.
     EXPECT_EQ(view_->Render(model_.Snapshot()), "");
@@ -118,8 +118,8 @@ TEST_F(TerminalViewTest, MessageDialogShowsItsTextAndTheLabelsOfItsButtons) {
         Draw();
         return dialog.dismissed_answer;
     });
-    model_.ShowMessageDialog(ui::GetUiText(ui::kTextSameFirmware), ui::kLayoutYesNo);
-    model_.ShowMessageDialog(ui::GetUiText(ui::kTextNoPrinter), ui::kLayoutOk);
+    model_.ShowMessageDialog(ui::GetUiText(ui::kTextSameFirmware), upgrade::kLayoutYesNo);
+    model_.ShowMessageDialog(ui::GetUiText(ui::kTextNoPrinter), upgrade::kLayoutOk);
     EXPECT_EQ(Take(), T(12) + "\n[y] OK   [n] キャンセル\n" + T(6) + "\n");
 }
 
@@ -131,20 +131,20 @@ TEST_F(TerminalViewTest, TypedAnswers) {
         std::optional<std::int32_t> answer;
     };
     const Case cases[] = {
-        {0x0409, ui::kLayoutYesNo, "y", ui::kAnswerYes},
-        {0x0409, ui::kLayoutYesNo, "  YES \r", ui::kAnswerYes},
-        {0x0409, ui::kLayoutYesNo, "n", ui::kAnswerNo},
-        {0x0409, ui::kLayoutYesNo, "No", ui::kAnswerNo},
-        {0x0409, ui::kLayoutYesNo, "", std::nullopt},
-        {0x0409, ui::kLayoutYesNo, "maybe", std::nullopt},
-        {0x0409, ui::kLayoutYesNo, "confirm", std::nullopt},  // the OK button is not shown
-        {0x0411, ui::kLayoutYesNo, "ok", ui::kAnswerYes},     // Yes reads "OK" in Japanese
-        {0x0411, ui::kLayoutYesNo, "キャンセル", ui::kAnswerNo},
-        {0x0804, ui::kLayoutYesNo, "是", ui::kAnswerYes},
-        {0x0804, ui::kLayoutYesNo, "否", ui::kAnswerNo},
-        {0x0419, ui::kLayoutYesNo, "Да", ui::kAnswerYes},
-        {0x0409, ui::kLayoutOk, "y", std::nullopt},
-        {0x0409, ui::kLayoutOk, "confirm", ui::kAnswerOk},
+        {0x0409, upgrade::kLayoutYesNo, "y", upgrade::kAnswerYes},
+        {0x0409, upgrade::kLayoutYesNo, "  YES \r", upgrade::kAnswerYes},
+        {0x0409, upgrade::kLayoutYesNo, "n", upgrade::kAnswerNo},
+        {0x0409, upgrade::kLayoutYesNo, "No", upgrade::kAnswerNo},
+        {0x0409, upgrade::kLayoutYesNo, "", std::nullopt},
+        {0x0409, upgrade::kLayoutYesNo, "maybe", std::nullopt},
+        {0x0409, upgrade::kLayoutYesNo, "confirm", std::nullopt},    // the OK button is not shown
+        {0x0411, upgrade::kLayoutYesNo, "ok", upgrade::kAnswerYes},  // Yes reads "OK" in Japanese
+        {0x0411, upgrade::kLayoutYesNo, "キャンセル", upgrade::kAnswerNo},
+        {0x0804, upgrade::kLayoutYesNo, "是", upgrade::kAnswerYes},
+        {0x0804, upgrade::kLayoutYesNo, "否", upgrade::kAnswerNo},
+        {0x0419, upgrade::kLayoutYesNo, "Да", upgrade::kAnswerYes},
+        {0x0409, upgrade::kLayoutOk, "y", std::nullopt},
+        {0x0409, upgrade::kLayoutOk, "confirm", upgrade::kAnswerOk},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.langid) + " '" + c.typed + "'");
@@ -161,24 +161,25 @@ TEST(TerminalText, LineEndsOfTheTexts) {
 }
 
 }  // namespace
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 TEST(TerminalViewPhase, SaysWhatTheRunDoesAndHowLongItTakes) {
-    using ui::UpgradePhase;
+    using upgrade::UpgradePhase;
     const struct {
-        ui::PhaseReport phase;
+        upgrade::PhaseReport phase;
         const char* text;
     } cases[] = {
-        {{UpgradePhase::kNone, 0, 0, 0, std::nullopt}, ""},
-        {{UpgradePhase::kSendingFirmware, 0, 0, 0, std::nullopt}, "sending the firmware"},
-        {{UpgradePhase::kSendingFirmware, 10'200'000, 27'900'000, 1'200'000, 14},
+        {{upgrade::UpgradePhase::kNone, 0, 0, 0, std::nullopt}, ""},
+        {{upgrade::UpgradePhase::kSendingFirmware, 0, 0, 0, std::nullopt}, "sending the firmware"},
+        {{upgrade::UpgradePhase::kSendingFirmware, 10'200'000, 27'900'000, 1'200'000, 14},
          "sending the firmware: 10.2/27.9 MB, 1.2 MB/s, 0:14 left"},
-        {{UpgradePhase::kWaitingForRestart, 0, 0, 0, 114},
+        {{upgrade::UpgradePhase::kWaitingForRestart, 0, 0, 0, 114},
          "waiting for the printer to restart, 1:54 at most"},
-        {{UpgradePhase::kBurning, 0, 0, 0, 3}, "burning into flash, 0:03 left: do not switch the printer off"},
+        {{upgrade::UpgradePhase::kBurning, 0, 0, 0, 3},
+         "burning into flash, 0:03 left: do not switch the printer off"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TerminalView::PhaseText(c.phase), c.text);
@@ -193,13 +194,13 @@ TEST(TerminalViewPhase, StandsBesideTheBarOnATerminal) {
     shown.revision = 1;
     shown.progress.visible = true;
     shown.progress.position = 50;
-    shown.phase = {ui::UpgradePhase::kBurning, 0, 0, 0, 100};
+    shown.phase = {upgrade::UpgradePhase::kBurning, 0, 0, 0, 100};
     const std::string first = view.Render(shown);
     EXPECT_NE(first.find(TerminalView::Bar(50) + "  burning into flash, 1:40 left"),
               std::string::npos)
         << first;
     shown.revision = 2;
-    shown.phase = {ui::UpgradePhase::kCheckingPrinter, 0, 0, 0, std::nullopt};
+    shown.phase = {upgrade::UpgradePhase::kCheckingPrinter, 0, 0, 0, std::nullopt};
     const std::string second = view.Render(shown);
     const std::string line = TerminalView::Bar(50) + "  checking the printer";
     ASSERT_NE(second.find("\r" + line), std::string::npos) << second;
@@ -207,5 +208,44 @@ TEST(TerminalViewPhase, StandsBesideTheBarOnATerminal) {
                                                      std::string("  burning into flash, 1:40 left: do not switch the printer off").size());
 }
 
+// Once the run has ended, the bar's last line says so, not the burn's time left; a failed
+// run's says where it stopped and why.
+TEST(TerminalViewPhase, TheEndedRunsBarSaysItIsDone) {
+    TerminalView view(true);
+    ui::MainDisplayView shown;
+    shown.revision = 1;
+    shown.progress.visible = true;
+    shown.progress.position = 99;
+    shown.phase = {ui::UpgradePhase::kBurning, 0, 0, 0, 2};
+    view.Render(shown);
+    shown.revision = 2;
+    shown.screen = ui::MainScreen::kSuccess;
+    shown.progress.visible = false;
+    shown.progress.position = 100;
+    const std::string done = view.Render(shown);
+    std::string bar(1, '\r');
+    bar += TerminalView::Bar(100);
+    bar += "  done";
+    EXPECT_NE(done.find(bar), std::string::npos) << done;
+    EXPECT_EQ(done.find("left"), std::string::npos) << done;
+
+    TerminalView failed(false);
+    shown = {};
+    shown.revision = 1;
+    shown.screen = ui::MainScreen::kFailure;
+    shown.result_text.visible = true;
+    shown.result_text.text = u"failed";
+    shown.cause = ui::RunCause{ui::UpgradePhase::kWaitingForRestart,
+                               ui::RunReason::kNotBackAfterRestart};
+    const std::string why = "Cause: the printer did not come back after its restart (while "
+                            "waiting for the printer to restart).\n";
+    const std::string out = failed.Render(shown);
+    std::string lines = "failed\n";
+    lines += why;
+    EXPECT_NE(out.find(lines), std::string::npos) << out;
+    shown.revision = 2;
+    EXPECT_EQ(failed.Render(shown).find(why), std::string::npos);  // once
+}
+
 }  // namespace
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

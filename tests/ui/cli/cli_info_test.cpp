@@ -1,11 +1,11 @@
-#include "app/cli_info.h"
+#include "ui/cli/cli_info.h"
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 #include <set>
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 using discovery::UnusablePrinter;
@@ -96,4 +96,4 @@ TEST(InfoReport, EveryUnusableReasonHasItsOwnWords) {
 }
 
 }  // namespace
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -1,5 +1,4 @@
-// The command line of tessel-cli: which command, its options, the exit statuses, and the
-// compressed clock that the emulator runs use.
+// The command line of tessel-cli: which command, its options and the exit statuses.
 #pragma once
 
 #include <optional>
@@ -7,11 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/clock.h"
-#include "platform/services.h"
 #include "ui/main_display_model.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 enum class Command { kHelp, kVersion, kUpgrade, kInfo, kLog };
 
@@ -53,26 +50,4 @@ inline constexpr int kExitInterrupted = 130;   // interrupted while no upgrade r
 // a failure, so nothing but the success display ever gives 0.
 int ExitCodeForScreen(ui::MainScreen screen);
 
-// The compressed clock asked for with TESSEL_TIME_SCALE.
-struct TimeScaleChoice {
-    std::optional<double> scale;  // a ScaledClock with this scale, or the system clock
-    std::string notice;           // for standard error; empty when there is nothing to say
-    bool error = false;           // the value is unusable: do nothing
-};
-
-// `value` is the variable's value (null when unset). Only builds that carry stand-in
-// payloads honour it: with the maker's payloads a real printer needs its real waits.
-TimeScaleChoice ChooseTimeScale(const char* value, bool payloads_are_stand_ins);
-
-// The current services with the clock a choice names (the current one when it names none),
-// installed for as long as it lives.
-class ScopedTimeScale {
-  public:
-    explicit ScopedTimeScale(std::optional<double> scale);
-
-  private:
-    std::optional<platform::ScaledClock> scaled_;
-    std::optional<platform::ScopedServices> installed_;
-};
-
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -1,14 +1,14 @@
-#include "app/json_progress.h"
+#include "ui/cli/json_progress.h"
 
 #include <nlohmann/json.hpp>
 
-#include "app/cli_info.h"
-#include "app/terminal_view.h"
 #include "platform/text.h"
+#include "ui/cli/cli_info.h"
+#include "ui/cli/terminal_view.h"
 #include "ui/tool_text.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 const char* ScreenName(ui::MainScreen screen) {
@@ -35,8 +35,8 @@ std::string Line(const nlohmann::json& object) {
 
 }  // namespace
 
-const char* JsonProgress::PhaseName(ui::UpgradePhase phase) {
-    return ui::PhaseKey(phase).data();  // a literal: terminated
+const char* JsonProgress::PhaseName(upgrade::UpgradePhase phase) {
+    return upgrade::PhaseKey(phase).data();  // a literal: terminated
 }
 
 std::string JsonProgress::Render(const ui::MainDisplayView& view) {
@@ -46,7 +46,7 @@ std::string JsonProgress::Render(const ui::MainDisplayView& view) {
     started_ = true;
     revision_ = view.revision;
     std::string out;
-    if (view.phase != phase_ && view.phase.phase != ui::UpgradePhase::kNone) {
+    if (view.phase != phase_ && view.phase.phase != upgrade::UpgradePhase::kNone) {
         out += PhaseLine(view.phase);
     }
     phase_ = view.phase;
@@ -75,14 +75,16 @@ std::string JsonProgress::Render(const ui::MainDisplayView& view) {
 }
 
 std::string JsonProgress::Dialog(const ui::MessageDialogView& dialog, std::int32_t answer) {
-    const char* name = answer == ui::kAnswerYes ? "yes" : answer == ui::kAnswerNo ? "no" : "ok";
+    const char* name = answer == upgrade::kAnswerYes  ? "yes"
+                       : answer == upgrade::kAnswerNo ? "no"
+                                                      : "ok";
     return Line({{"event", "dialog"},
-                 {"layout", dialog.layout == ui::kLayoutYesNo ? "yes_no" : "ok"},
+                 {"layout", dialog.layout == upgrade::kLayoutYesNo ? "yes_no" : "ok"},
                  {"text", TerminalText(dialog.text)},
                  {"answer", name}});
 }
 
-std::string JsonProgress::PhaseLine(const ui::PhaseReport& phase) {
+std::string JsonProgress::PhaseLine(const upgrade::PhaseReport& phase) {
     nlohmann::json event{{"event", "phase"}, {"phase", PhaseName(phase.phase)}};
     if (phase.bytes_total > 0) {
         event["bytes_sent"] = phase.bytes_sent;
@@ -95,15 +97,15 @@ std::string JsonProgress::PhaseLine(const ui::PhaseReport& phase) {
     return Line(event);
 }
 
-std::string JsonProgress::CauseLine(const ui::RunCause& cause) {
-    nlohmann::json event{{"event", "cause"},
-                         {"reason", std::string(ui::RunReasonKey(cause.reason))},
-                         {"phase", PhaseName(cause.phase)},
-                         {"bytes_sent", cause.bytes_sent},
-                         {"bytes_total", cause.bytes_total},
-                         {"text", platform::Utf16ToUtf8(
-                                      ui::RunCauseText(cause, ui::UiLanguageBlock()))}};
-    if (cause.reason == ui::RunReason::kNotReadyStatus) {
+std::string JsonProgress::CauseLine(const upgrade::RunCause& cause) {
+    nlohmann::json event{
+        {"event", "cause"},
+        {"reason", std::string(upgrade::RunReasonKey(cause.reason))},
+        {"phase", PhaseName(cause.phase)},
+        {"bytes_sent", cause.bytes_sent},
+        {"bytes_total", cause.bytes_total},
+        {"text", platform::Utf16ToUtf8(ui::RunCauseText(cause, ui::UiLanguageBlock()))}};
+    if (cause.reason == upgrade::RunReason::kNotReadyStatus) {
         event["status"] = cause.status;
     }
     if (cause.system != platform::OpenFailure::kNone) {
@@ -128,4 +130,4 @@ std::string JsonProgress::Exit(int status) {
     return Line({{"event", "exit"}, {"status", status}});
 }
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

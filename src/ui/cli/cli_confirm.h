@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 // How long the printer may take to come back, in seconds on the clock, counted from the
 // success display. A printer restarts within about a minute of the end of its burn, which
@@ -37,4 +37,4 @@ std::string CarriedVersionText();
 // The line that says the outcome, for the console.
 std::string ConfirmationText(const Confirmation& confirmation);
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

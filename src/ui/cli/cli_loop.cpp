@@ -1,8 +1,8 @@
-#include "app/cli_loop.h"
+#include "ui/cli/cli_loop.h"
 
 #include <utility>
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 CliLoop::CliLoop() : ui_thread_(std::this_thread::get_id()) {}
 
@@ -57,4 +57,4 @@ void CliLoop::RunUntil(const std::function<bool()>& done) {
     }
 }
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -1,5 +1,6 @@
-// The display operations through which the upgrade logic reaches the user. The logic never
-// touches a window: the main display model implements these, and the front ends render it.
+// The display operations through which the upgrade logic reaches the user: what the worker
+// needs from a display. The logic never touches a window: ui's main display model and the
+// session implement these, and the front ends render the model.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +9,7 @@
 
 #include "platform/device_file.h"
 
-namespace tessel::ui {
+namespace tessel::upgrade {
 
 // Display state codes of ShowUpgradeState.
 inline constexpr std::int32_t kStateFailed = 1;     // value 0
@@ -121,4 +122,4 @@ class UpgradeDisplay {
 // The one main display of the process; set when the main display initialises.
 extern UpgradeDisplay* g_pMainDlg;
 
-}  // namespace tessel::ui
+}  // namespace tessel::upgrade

@@ -1,6 +1,6 @@
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
-namespace tessel::ui {
+namespace tessel::upgrade {
 
 UpgradeDisplay* g_pMainDlg = nullptr;
 
@@ -56,4 +56,4 @@ std::string_view RunReasonKey(RunReason reason) {
     return "unknown";
 }
 
-}  // namespace tessel::ui
+}  // namespace tessel::upgrade

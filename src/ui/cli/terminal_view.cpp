@@ -1,4 +1,4 @@
-#include "app/terminal_view.h"
+#include "ui/cli/terminal_view.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,9 +6,9 @@
 
 #include "platform/text.h"
 #include "ui/tool_text.h"
-#include "ui/upgrade_display.h"
+#include "upgrade/upgrade_display.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 constexpr int kBarCells = 40;
@@ -63,12 +63,12 @@ std::optional<std::int32_t> AnswerFromInput(std::string_view line,
     if (typed.empty()) {
         return std::nullopt;
     }
-    const bool yes_no = dialog.layout == ui::kLayoutYesNo;
+    const bool yes_no = dialog.layout == upgrade::kLayoutYesNo;
     if (yes_no && (typed == "y" || typed == "yes")) {
-        return ui::kAnswerYes;
+        return upgrade::kAnswerYes;
     }
     if (yes_no && (typed == "n" || typed == "no")) {
-        return ui::kAnswerNo;
+        return upgrade::kAnswerNo;
     }
     // A label typed out. Two buttons may share one (Japanese Yes and OK both read "OK"), so
     // only a label that names exactly one visible button counts.
@@ -100,8 +100,8 @@ std::string TerminalView::Bar(int position) {
 }
 
 std::string TerminalView::Choices(const ui::MessageDialogView& dialog) {
-    const ui::MessageButtonView* yes = dialog.Button(ui::kAnswerYes);
-    const ui::MessageButtonView* no = dialog.Button(ui::kAnswerNo);
+    const ui::MessageButtonView* yes = dialog.Button(upgrade::kAnswerYes);
+    const ui::MessageButtonView* no = dialog.Button(upgrade::kAnswerNo);
     return "[y] " + (yes ? TerminalText(yes->label) : std::string()) + "   [n] " +
            (no ? TerminalText(no->label) : std::string());
 }
@@ -164,18 +164,17 @@ std::string TerminalView::Render(const ui::MainDisplayView& view) {
     TextLine(lines, view.result_text, result_);
     TextLine(lines, view.message, message_);
     // Why the run ended, under the end display's texts.
-    const bool ended = view.screen == ui::MainScreen::kFailure ||
-                       view.screen == ui::MainScreen::kNotReady;
+    const bool ended =
+        view.screen == ui::MainScreen::kFailure || view.screen == ui::MainScreen::kNotReady;
     if (ended && view.cause && !cause_shown_) {
-        lines += platform::Utf16ToUtf8(ui::RunCauseText(*view.cause, ui::UiLanguageBlock())) +
-                 "\n";
+        lines += platform::Utf16ToUtf8(ui::RunCauseText(*view.cause, ui::UiLanguageBlock())) + "\n";
     }
     cause_shown_ = ended && view.cause;
     if (view.message_dialog.has_value() != dialog_shown_) {
         dialog_shown_ = view.message_dialog.has_value();
         if (dialog_shown_) {
             lines += TerminalText(view.message_dialog->text) + "\n";
-            if (view.message_dialog->layout == ui::kLayoutYesNo) {
+            if (view.message_dialog->layout == upgrade::kLayoutYesNo) {
                 lines += Choices(*view.message_dialog) + "\n";
             }
         }
@@ -229,13 +228,12 @@ std::string TerminalView::Render(const ui::MainDisplayView& view) {
     return out;
 }
 
-std::string TerminalView::PhaseText(const ui::PhaseReport& phase) {
+std::string TerminalView::PhaseText(const upgrade::PhaseReport& phase) {
     using ui::GetToolText;
     using ui::ToolText;
     const auto time = [&](ToolText wording) {
-        return phase.seconds_left
-                   ? GetToolText(wording, {ui::MinutesSeconds(*phase.seconds_left)})
-                   : std::u16string();
+        return phase.seconds_left ? GetToolText(wording, {ui::MinutesSeconds(*phase.seconds_left)})
+                                  : std::u16string();
     };
     const auto sending = [&](ToolText what) {
         std::u16string text = GetToolText(what);
@@ -251,28 +249,28 @@ std::string TerminalView::PhaseText(const ui::PhaseReport& phase) {
     };
     std::u16string text;
     switch (phase.phase) {
-        case ui::UpgradePhase::kNone:
+        case upgrade::UpgradePhase::kNone:
             break;
-        case ui::UpgradePhase::kCheckingPrinter:
+        case upgrade::UpgradePhase::kCheckingPrinter:
             text = GetToolText(ToolText::kPhaseCheckingPrinter);
             break;
-        case ui::UpgradePhase::kReadingVersion:
+        case upgrade::UpgradePhase::kReadingVersion:
             text = GetToolText(ToolText::kPhaseReadingVersion);
             break;
-        case ui::UpgradePhase::kSendingLoader:
+        case upgrade::UpgradePhase::kSendingLoader:
             text = sending(ToolText::kPhaseSendingLoader);
             break;
-        case ui::UpgradePhase::kWaitingForRestart:
+        case upgrade::UpgradePhase::kWaitingForRestart:
             text = GetToolText(ToolText::kPhaseWaitingForRestart) + time(ToolText::kPhaseAtMost);
             break;
-        case ui::UpgradePhase::kSendingFirmware:
+        case upgrade::UpgradePhase::kSendingFirmware:
             text = sending(ToolText::kPhaseSendingFirmware);
             break;
-        case ui::UpgradePhase::kBurning:
+        case upgrade::UpgradePhase::kBurning:
             text = GetToolText(ToolText::kPhaseBurning) + time(ToolText::kPhaseTimeLeft) +
                    GetToolText(ToolText::kPhaseBurnWarning);
             break;
-        case ui::UpgradePhase::kConfirming:
+        case upgrade::UpgradePhase::kConfirming:
             text = GetToolText(ToolText::kPhaseConfirming);
             break;
     }
@@ -298,4 +296,4 @@ std::string TerminalView::Finish() {
     return "\n";
 }
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -12,7 +12,7 @@
 #include "ui/main_display_model.h"
 #include "ui/message_dialog_model.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 class TerminalView {
   public:
@@ -35,7 +35,7 @@ class TerminalView {
 
     // The phase beside the bar, in the current language: "sending the firmware: 10.2/27.9 MB,
     // 1.2 MB/s, 0:15 left". Empty when no upgrade phase is under way.
-    static std::string PhaseText(const ui::PhaseReport& phase);
+    static std::string PhaseText(const upgrade::PhaseReport& phase);
 
     // The question line of a yes/no dialog with its button labels in the current language.
     static std::string Choices(const ui::MessageDialogView& dialog);
@@ -64,7 +64,7 @@ class TerminalView {
     bool bar_on_line_ = false;    // in place: the bar occupies the current line
     std::size_t bar_width_ = 0;   // in place: the characters the bar line took
     std::string phase_text_;      // beside the bar
-    ui::UpgradePhase phase_ = ui::UpgradePhase::kNone;
+    upgrade::UpgradePhase phase_ = upgrade::UpgradePhase::kNone;
 };
 
 // UTF-8 of a display text as terminal lines: "\r\n" becomes "\n", trailing line ends go.
@@ -75,4 +75,4 @@ std::string TerminalText(std::u16string_view text);
 std::optional<std::int32_t> AnswerFromInput(std::string_view line,
                                             const ui::MessageDialogView& dialog);
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -12,7 +12,7 @@
 
 #include "ui/ui_loop.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 class CliLoop final : public ui::UiLoop {
   public:
@@ -42,4 +42,4 @@ class CliLoop final : public ui::UiLoop {
     std::optional<Timer> timer_;
 };
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

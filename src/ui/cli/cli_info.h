@@ -14,7 +14,7 @@
 #include "platform/device_file.h"
 #include "platform/usb_printer_interfaces.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 enum class VersionComparison { kUnknown, kOlder, kSame, kNewer };
 
@@ -65,4 +65,4 @@ std::string UnusableReasonText(const discovery::UnusablePrinter& printer);
 // The exit status of info: 0 when the discovery pass ran to its end, 1 otherwise.
 int InfoExitCode(const InfoReport& report);
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -19,10 +19,10 @@
 #include <optional>
 #include <string>
 
-#include "app/cli_confirm.h"
+#include "ui/cli/cli_confirm.h"
 #include "ui/main_display_model.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 class JsonProgress {
   public:
@@ -34,19 +34,19 @@ class JsonProgress {
     static std::string Exit(int status);
     // A phase's line, and the confirmation's after a success:
     //   {"event":"confirmation","outcome":"confirmed"|"other_version"|"not_back","version":"…"}
-    static std::string PhaseLine(const ui::PhaseReport& phase);
+    static std::string PhaseLine(const upgrade::PhaseReport& phase);
     static std::string ConfirmationLine(const Confirmation& confirmation);
-    static std::string CauseLine(const ui::RunCause& cause);
+    static std::string CauseLine(const upgrade::RunCause& cause);
 
-    static const char* PhaseName(ui::UpgradePhase phase);
+    static const char* PhaseName(upgrade::UpgradePhase phase);
 
   private:
     bool started_ = false;
     std::uint64_t revision_ = 0;
     ui::MainScreen screen_ = ui::MainScreen::kStart;
-    ui::PhaseReport phase_;
+    upgrade::PhaseReport phase_;
     std::optional<int> progress_;
     bool cause_shown_ = false;
 };
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

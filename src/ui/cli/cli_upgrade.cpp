@@ -1,4 +1,4 @@
-#include "app/cli_upgrade.h"
+#include "ui/cli/cli_upgrade.h"
 
 #include <cstdlib>
 #include <functional>
@@ -7,15 +7,15 @@
 #include <string>
 #include <utility>
 
-#include "app/cli_confirm.h"
-#include "app/cli_loop.h"
-#include "app/json_progress.h"
-#include "app/terminal_view.h"
+#include "ui/cli/cli_confirm.h"
+#include "ui/cli/cli_loop.h"
+#include "ui/cli/json_progress.h"
+#include "ui/cli/terminal_view.h"
 #include "ui/tool_text.h"
-#include "ui/upgrade_display.h"
 #include "ui/upgrade_session.h"
+#include "upgrade/upgrade_display.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 // What an interrupt may reach of the run in progress. Interrupts arrive on a thread of their
@@ -48,16 +48,16 @@ class DialogAnswerer {
         : preset_(preset), console_(console), note_(std::move(note)), may_ask_(may_ask) {}
 
     std::int32_t operator()(const ui::MessageDialogView& dialog) {
-        if (dialog.layout != ui::kLayoutYesNo) {
-            return ui::kAnswerOk;  // a notice: shown, nothing to decide
+        if (dialog.layout != upgrade::kLayoutYesNo) {
+            return upgrade::kAnswerOk;  // a notice: shown, nothing to decide
         }
         switch (preset_) {
             case PresetAnswer::kYes:
-                note_("> " + Label(dialog, ui::kAnswerYes) + " (--yes)");
-                return ui::kAnswerYes;
+                note_("> " + Label(dialog, upgrade::kAnswerYes) + " (--yes)");
+                return upgrade::kAnswerYes;
             case PresetAnswer::kNo:
-                note_("> " + Label(dialog, ui::kAnswerNo) + " (--no)");
-                return ui::kAnswerNo;
+                note_("> " + Label(dialog, upgrade::kAnswerNo) + " (--no)");
+                return upgrade::kAnswerNo;
             case PresetAnswer::kAsk:
                 break;
         }
@@ -80,8 +80,9 @@ class DialogAnswerer {
             if (const std::optional<std::int32_t> answer = AnswerFromInput(*line, dialog)) {
                 return *answer;
             }
-            note_(ui::ToolTextUtf8(ui::ToolText::kAnswerPlease,
-                                   {Label(dialog, ui::kAnswerYes), Label(dialog, ui::kAnswerNo)}));
+            note_(ui::ToolTextUtf8(
+                ui::ToolText::kAnswerPlease,
+                {Label(dialog, upgrade::kAnswerYes), Label(dialog, upgrade::kAnswerNo)}));
         }
     }
 
@@ -155,8 +156,8 @@ void OnInterrupt(platform::Console& console) {
 }
 
 std::string NoAdministratorRightsNotice() {
-    return "tessel-cli: " +
-           ui::ToolTextUtf8(ui::ToolText::kNoAdministratorRights, {"tessel-cli"}) + "\n";
+    return "tessel-cli: " + ui::ToolTextUtf8(ui::ToolText::kNoAdministratorRights, {"tessel-cli"}) +
+           "\n";
 }
 
 int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock& clock,
@@ -222,7 +223,8 @@ int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock&
     if (status != kExitSuccess || !confirm) {
         return status;
     }
-    const ui::PhaseReport confirming{ui::UpgradePhase::kConfirming, 0, 0, 0, kConfirmBoundSeconds};
+    const upgrade::PhaseReport confirming{upgrade::UpgradePhase::kConfirming, 0, 0, 0,
+                                          kConfirmBoundSeconds};
     console.Write(json ? JsonProgress::PhaseLine(confirming)
                        : "-- " + TerminalView::PhaseText(confirming) + "\n");
     const Confirmation confirmation = ConfirmNewVersion();
@@ -239,4 +241,4 @@ int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock&
     return confirmed_status;
 }
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -4,17 +4,17 @@
 
 #include <cstdint>
 
-#include "app/cli_options.h"
 #include "platform/clock.h"
 #include "platform/console.h"
+#include "ui/cli/cli_options.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 // Runs one upgrade on the installed services and returns its exit status. The display runs on
 // `clock` (the services' clock), its texts in the language `langid`. The yes/no question is
 // answered by `answer`, else asked when standard input is a terminal, else answered No.
-// With `confirm`, a success is followed by ConfirmNewVersion (app/cli_confirm.h), whose
-// warnings have exit statuses of their own. With `json`, standard output gets the run as JSON lines (app/json_progress.h) instead.
+// With `confirm`, a success is followed by ConfirmNewVersion (ui/cli/cli_confirm.h), whose
+// warnings have exit statuses of their own. With `json`, standard output gets the run as JSON lines (ui/cli/json_progress.h) instead.
 int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock& clock,
                std::uint16_t langid, bool json = false, bool confirm = false);
 
@@ -28,4 +28,4 @@ void OnInterrupt(platform::Console& console);
 // after the transfer that marks the printer for a fresh driver installation will fail.
 std::string NoAdministratorRightsNotice();
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

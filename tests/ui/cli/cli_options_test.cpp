@@ -1,10 +1,10 @@
-#include "app/cli_options.h"
+#include "ui/cli/cli_options.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 TEST(ParseArguments, CommandsAndOptions) {
@@ -70,37 +70,5 @@ TEST(ExitCodeForScreen, OnlyTheSuccessDisplayGivesZero) {
     EXPECT_EQ(ExitCodeForScreen(MainScreen::kBlank), 1);
 }
 
-TEST(ChooseTimeScale, HonouredOnlyWithStandInsAndOnlyWhenSound) {
-    struct Case {
-        const char* value;
-        std::optional<double> scale;
-        bool error;
-    };
-    const Case cases[] = {
-        {nullptr, std::nullopt, false}, {"", std::nullopt, false},
-        {"0.01", 0.01, false},          {"1", 1.0, false},
-        {"1e-3", 0.001, false},         {"0", std::nullopt, true},
-        {"-0.5", std::nullopt, true},   {"2", std::nullopt, true},
-        {"fast", std::nullopt, true},   {"0.01s", std::nullopt, true},
-        {"nan", std::nullopt, true},    {"inf", std::nullopt, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.value ? c.value : "(unset)");
-        const TimeScaleChoice choice = ChooseTimeScale(c.value, true);
-        EXPECT_EQ(choice.scale, c.scale);
-        EXPECT_EQ(choice.error, c.error);
-        EXPECT_EQ(choice.notice.empty(), !c.error);
-    }
-
-    // The maker's payloads: every value is ignored, with a word on standard error.
-    for (const char* value : {"0.01", "fast"}) {
-        const TimeScaleChoice choice = ChooseTimeScale(value, false);
-        EXPECT_FALSE(choice.scale);
-        EXPECT_FALSE(choice.error);
-        EXPECT_NE(choice.notice.find("ignored"), std::string::npos);
-    }
-    EXPECT_TRUE(ChooseTimeScale(nullptr, false).notice.empty());
-}
-
 }  // namespace
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

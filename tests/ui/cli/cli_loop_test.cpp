@@ -1,4 +1,4 @@
-#include "app/cli_loop.h"
+#include "ui/cli/cli_loop.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 // Runs the loop until `done`, or until a watchdog's task gives up after a bound: the loop is
@@ -74,4 +74,4 @@ TEST(CliLoop, TheTimerFiresWithNothingPostedAndArmingAgainReplacesIt) {
 }
 
 }  // namespace
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -1,19 +1,19 @@
-#include "app/cli_info.h"
+#include "ui/cli/cli_info.h"
 
 #include <algorithm>
 
 #include <nlohmann/json.hpp>
 
-#include "app/cli_options.h"
 #include "discovery/usb_discovery.h"
 #include "link/printer_queries.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "ui/cli/cli_options.h"
 #include "ui/tool_text.h"
 #include "ui/ui_text.h"
 #include "upgrade/upgrade_worker.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 using platform::FixedView;
@@ -117,9 +117,9 @@ std::string StatusText(const PrinterReport& p) {
     }
     if (!p.opened) {
         const std::u16string why = ui::OpenFailureText(p.open_failure);
-        return ToolTextUtf8(ToolText::kInfoDoesNotOpen,
-                            {why.empty() ? ToolTextUtf8(ToolText::kInfoOtherReason)
-                                         : Utf16ToUtf8(why)});
+        return ToolTextUtf8(
+            ToolText::kInfoDoesNotOpen,
+            {why.empty() ? ToolTextUtf8(ToolText::kInfoOtherReason) : Utf16ToUtf8(why)});
     }
     if (!p.status) {
         return ToolTextUtf8(ToolText::kInfoNoStatusAnswer);
@@ -315,4 +315,4 @@ int InfoExitCode(const InfoReport& report) {
     return report.search_result >= 0 ? kExitSuccess : kExitFailed;
 }
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -1,19 +1,19 @@
-#include "app/cli_confirm.h"
+#include "ui/cli/cli_confirm.h"
 
 #include <optional>
 #include <vector>
 
-#include "app/cli_info.h"
 #include "discovery/printer_list.h"
 #include "discovery/usb_discovery.h"
 #include "link/link_result.h"
 #include "link/printer_queries.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "ui/cli/cli_info.h"
 #include "ui/tool_text.h"
 #include "ui/ui_text.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 
 std::string CarriedVersionText() {
     std::string text = platform::Utf16ToUtf8(ui::g_strFwVersion);
@@ -69,4 +69,4 @@ std::string ConfirmationText(const Confirmation& confirmation) {
                             {std::to_string(kConfirmBoundSeconds / 60), "tessel-cli info"});
 }
 
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli
