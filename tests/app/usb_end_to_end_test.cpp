@@ -13,13 +13,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/cli_options.h"
+#include "ui/cli/cli_options.h"
 #include "child_process.h"
 #include "emulator.h"
 #include "payloads/build_info.h"
 #include "platform/device_file.h"
 
-namespace tessel::app {
+namespace tessel::ui::cli {
 namespace {
 
 using std::chrono::seconds;
@@ -197,4 +197,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FailureCase>& row) { return row.param.name; });
 
 }  // namespace
-}  // namespace tessel::app
+}  // namespace tessel::ui::cli

@@ -26,7 +26,6 @@
 #include "platform/device_wait.h"
 #include "platform/linux/sysfs_usb.h"
 #include "platform/services.h"
-#include "platform/stand_in_guard.h"
 #include "platform/text.h"
 #include "platform/usb_descriptors.h"
 
@@ -80,7 +79,7 @@ void DebugLibusb(const char* what, int error) {
 
 // Whether the opened node could be a printer, in the kernel's own words: the system call, not
 // the C library's stat, which a test harness may answer for an emulated node. A real USB device
-// node is a character device.
+// node is a character device. What may be written to it is decided above (the stand-in guard).
 bool NodeCouldBePrinter(int fd) {
     struct statx st {};
     if (::syscall(SYS_statx, fd, "", AT_EMPTY_PATH, STATX_TYPE, &st) != 0) {
@@ -145,7 +144,7 @@ class LibusbDeviceFile final : public DeviceFile {
     LibusbDeviceFile& operator=(const LibusbDeviceFile&) = delete;
 
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
-        if (cut_off_ || gone_ || RefuseStandInPayload(could_be_printer_, {data, count})) {
+        if (cut_off_ || gone_) {
             return -1;
         }
         if (count == 0) {
@@ -165,6 +164,9 @@ class LibusbDeviceFile final : public DeviceFile {
                 return -1;
         }
     }
+
+    // A real USB device node is a character device; only the emulated one is not.
+    bool CouldBePrinter() const override { return could_be_printer_; }
 
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
         if (pending_ == pending_end_) {
