@@ -19,8 +19,10 @@
 #include "payloads/build_info.h"
 #include "platform/device_file.h"
 
-namespace tessel::ui::cli {
+namespace tessel::app {
 namespace {
+
+using namespace tessel::ui::cli;
 
 using std::chrono::seconds;
 using tessel::testing::ChildProcess;
@@ -197,4 +199,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FailureCase>& row) { return row.param.name; });
 
 }  // namespace
-}  // namespace tessel::ui::cli
+}  // namespace tessel::app

@@ -179,9 +179,9 @@ class LinuxDeviceFile final : public DeviceFile {
         return n < 0 ? -1 : written;
     }
 
-    // A device that went away, or a peer that closed its end, gives -1.
     bool CouldBePrinter() const override { return could_be_printer_; }
 
+    // A device that went away, or a peer that closed its end, gives -1.
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
         const int ready = WaitFor(fd_, POLLIN, DeviceWait(kDeviceReadWaitMs));
         if (ready <= 0) {
