@@ -243,7 +243,7 @@ void Emulator::Replug(std::size_t index) {
 }
 
 UsbBus::Counters Emulator::usb_counters() const {
-    std::lock_guard lock(const_cast<std::mutex&>(core_mutex_));
+    std::lock_guard lock(core_mutex_);
     return usb_ ? usb_->counters() : UsbBus::Counters{};
 }
 

@@ -101,7 +101,7 @@ class Emulator {
     std::string umockdev_dir_;
     // The usb transport: the bus, and the lock over the printers' cores that the bus's thread
     // shares with the serving thread.
-    std::mutex core_mutex_;
+    mutable std::mutex core_mutex_;
     std::unique_ptr<UsbHost> usb_host_;
     std::unique_ptr<UsbBus> usb_;
     std::vector<std::unique_ptr<Printer>> printers_;

@@ -79,7 +79,7 @@ void DebugLibusb(const char* what, int error) {
 
 // Whether the opened node could be a printer, in the kernel's own words: the system call, not
 // the C library's stat, which a test harness may answer for an emulated node. A real USB device
-// node is a character device.
+// node is a character device. What may be written to it is decided above (the stand-in guard).
 bool NodeCouldBePrinter(int fd) {
     struct statx st {};
     if (::syscall(SYS_statx, fd, "", AT_EMPTY_PATH, STATX_TYPE, &st) != 0) {
@@ -165,6 +165,7 @@ class LibusbDeviceFile final : public DeviceFile {
         }
     }
 
+    // A real USB device node is a character device; only the emulated one is not.
     bool CouldBePrinter() const override { return could_be_printer_; }
 
     std::int32_t Read(std::uint8_t* buffer, std::uint32_t count) override {
