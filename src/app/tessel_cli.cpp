@@ -11,6 +11,7 @@
 
 #include "app/startup.h"
 #include "app/support_log.h"
+#include "app/tool_version.h"
 #include "app/windows_version.h"
 #include "payloads/build_info.h"
 #include "payloads/payload_format.h"
@@ -35,7 +36,9 @@ namespace cli = tessel::ui::cli;
 
 int ShowPayloads(platform::Console& console) {
     using namespace tessel::payloads;
-    const std::string label = platform::Utf16ToUtf8(ui::g_strFwVersion);
+    // The tool's version, then the carried firmware's.
+    const std::string label = std::string(app::kToolVersion) + " (" +
+                              platform::Utf16ToUtf8(ui::g_strFwVersion) + ")";
     std::string out = ui::ToolTextUtf8(kPayloadsAreStandIns ? ui::ToolText::kPayloadsStandIn
                                                             : ui::ToolText::kPayloadsMakers,
                                        {label}) +

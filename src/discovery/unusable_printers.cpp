@@ -10,18 +10,8 @@ namespace {
 
 constexpr std::uint8_t kPrinterClass = 0x07;
 
-UnusableReason ReasonFor(const std::u16string& driver) {
-    if (driver.empty()) {
-        return UnusableReason::kNoDriver;
-    }
-    if (driver == u"usbfs") {
-        return UnusableReason::kHeldByProgram;
-    }
-    if (driver == u"usblp") {
-        return UnusableReason::kNoDeviceNode;
-    }
-    return UnusableReason::kOtherDriver;
-}
+// The driver name of a program's raw USB access: no kernel driver holds the interface.
+constexpr std::u16string_view kRawAccessDriver = u"usbfs";
 
 }  // namespace
 
@@ -52,11 +42,26 @@ std::vector<UnusablePrinter> FindUnusablePrinters() {
         printer.printer_name =
             std::u16string(platform::FixedView(row->achPrinterName, kPrinterNameCapacity));
         printer.location = device.location;
+        if (!printer_interface) {
+            printer.reason = UnusableReason::kNoPrinterInterface;
+        } else if (printer_interface->driver == u"usblp") {
+            printer.reason = UnusableReason::kNoDeviceNode;
+        } else if (!printer_interface->driver.empty() &&
+                   printer_interface->driver != kRawAccessDriver) {
+            printer.reason = UnusableReason::kOtherDriver;
+        } else {
+            // No kernel driver holds it: discovery lists it on its USB device node when the
+            // descriptors show the printer interface.
+            printer.descriptor_problem =
+                platform::FindUsbPrinterInterface(device.descriptors, device.active_configuration)
+                    .problem;
+            if (printer.descriptor_problem == platform::DescriptorProblem::kNone) {
+                continue;
+            }
+            printer.reason = UnusableReason::kOddDescriptors;
+        }
         if (printer_interface) {
             printer.driver = printer_interface->driver;
-            printer.reason = ReasonFor(printer_interface->driver);
-        } else {
-            printer.reason = UnusableReason::kNoPrinterInterface;
         }
         result.push_back(std::move(printer));
     }

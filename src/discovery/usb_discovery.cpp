@@ -6,6 +6,7 @@
 #include "discovery/device_globals.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "platform/usb_descriptors.h"
 #include "platform/usb_printer_interfaces.h"
 
 namespace tessel::discovery {
@@ -90,6 +91,15 @@ std::int32_t SearchPass(const MatchSink& sink) {
         if (!detail) {
             return kSearchDetailReadFailed;
         }
+        // A printer reached through its USB device node is listed only when its descriptors
+        // show the printer interface the tool knows; FindUnusablePrinters names the others.
+        if (detail->transport == platform::DeviceTransport::kUsbDevice &&
+            platform::FindUsbPrinterInterface(detail->usb_descriptors,
+                                              detail->active_configuration)
+                    .problem != platform::DescriptorProblem::kNone) {
+            continue;
+        }
+        found.transport = detail->transport;
 
         const std::u16string keyName = set->DeviceParametersName(detail->device_path);
         Debug(u"achKeyName = " + keyName + u" \r\n");

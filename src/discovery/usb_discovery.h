@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "discovery/supported_devices.h"
+#include "platform/usb_printer_interfaces.h"
 
 namespace tessel::discovery {
 
@@ -46,6 +47,8 @@ struct FoundUsbPrinter {
     std::u16string port;
     // The hardware-ID prefix of the table row that named it.
     std::u16string hard_id;
+    // How its device file reaches it.
+    platform::DeviceTransport transport = platform::DeviceTransport::kPrinterDriver;
 };
 
 // The same pass as SearchUSBPrint, with the same steps, results and debugger lines, but each

@@ -30,6 +30,12 @@ class DeviceParameters {
     virtual PortValue ReadPort() = 0;
 };
 
+// How the printer's device file reaches it.
+enum class DeviceTransport {
+    kPrinterDriver,  // the kernel's printer driver's node (Windows: USBPRINT; Linux: usblp)
+    kUsbDevice,      // the USB device node, through libusb (Linux: /dev/bus/usb/BBB/DDD)
+};
+
 // What the interface detail record gives.
 struct InterfaceDetail {
     // The path that opens the printer's device file.
@@ -37,6 +43,11 @@ struct InterfaceDetail {
     // The system says the interface speaks IEEE 1284.4 (DOT4) although its path need not
     // show it (Linux: interface protocol 03).
     bool dot4 = false;
+    DeviceTransport transport = DeviceTransport::kPrinterDriver;
+    // For kUsbDevice: the descriptors the device reports and its active configuration, from
+    // which the printer interface is read (see usb_descriptors.h).
+    std::vector<std::uint8_t> usb_descriptors{};
+    std::optional<std::uint8_t> active_configuration{};
 };
 
 // One pass over the present USB printer interfaces. The set is released on destruction.
@@ -82,6 +93,10 @@ struct UsbBusDevice {
     std::u16string instance_id;  // as InstanceId() writes it
     std::u16string location;     // where it is plugged in (Linux: "1-1")
     std::vector<UsbBusInterface> interfaces;
+    // The descriptors it reports and its active configuration (Linux: sysfs "descriptors"
+    // and "bConfigurationValue"); empty where the system does not show them.
+    std::vector<std::uint8_t> descriptors{};
+    std::optional<std::uint8_t> active_configuration{};
 };
 
 class UsbPrinterInterfaces {

@@ -65,8 +65,11 @@ enum class ToolText : int {
     kInfoPrinter,
     kInfoPortLabel,
     kInfoDeviceLabel,
+    kInfoTransportLabel,
     kInfoStatusLabel,
     kInfoFirmwareLabel,
+    kInfoTransportPrinterDriver,  // how the tool reaches the printer: usblp's node
+    kInfoTransportUsbDevice,      // its USB device node, through libusb
     kInfoNone,
     kInfoNoDevicePath,
     kInfoDoesNotOpen,
@@ -82,10 +85,18 @@ enum class ToolText : int {
     kInfoFirstOnly,
     kInfoUnusable,
     kUnusableNoInterface,
-    kUnusableNoDriver,
-    kUnusableHeldByProgram,
     kUnusableOtherDriver,
     kUnusableNoDeviceNode,
+    kUnusableOddDescriptors,  // {1} one of the descriptor problems below
+    kDescriptorMalformed,
+    kDescriptorNoConfiguration,
+    kDescriptorNoPrinterInterface,
+    kDescriptorSeveralInterfaces,
+    kDescriptorAlternateSettings,
+    kDescriptorNotBidirectional,
+    kDescriptorNoBulkOut,
+    kDescriptorNoBulkIn,
+    kDescriptorOtherEndpoints,
     // tessel-cli's notices, prompts and errors
     kAnswerNoTerminal,
     kAnswerNotGiven,

@@ -69,4 +69,40 @@ std::u16string OpenFailureText(platform::OpenFailure failure) {
     return {};
 }
 
+std::u16string TransportText(platform::DeviceTransport transport) {
+    switch (transport) {
+        case platform::DeviceTransport::kPrinterDriver:
+            return GetToolText(ToolText::kInfoTransportPrinterDriver);
+        case platform::DeviceTransport::kUsbDevice:
+            return GetToolText(ToolText::kInfoTransportUsbDevice);
+    }
+    return {};
+}
+
+std::u16string DescriptorProblemText(platform::DescriptorProblem problem) {
+    switch (problem) {
+        case platform::DescriptorProblem::kNone:
+            return {};
+        case platform::DescriptorProblem::kMalformed:
+            return GetToolText(ToolText::kDescriptorMalformed);
+        case platform::DescriptorProblem::kNoConfiguration:
+            return GetToolText(ToolText::kDescriptorNoConfiguration);
+        case platform::DescriptorProblem::kNoPrinterInterface:
+            return GetToolText(ToolText::kDescriptorNoPrinterInterface);
+        case platform::DescriptorProblem::kSeveralInterfaces:
+            return GetToolText(ToolText::kDescriptorSeveralInterfaces);
+        case platform::DescriptorProblem::kAlternateSettings:
+            return GetToolText(ToolText::kDescriptorAlternateSettings);
+        case platform::DescriptorProblem::kNotBidirectional:
+            return GetToolText(ToolText::kDescriptorNotBidirectional);
+        case platform::DescriptorProblem::kNoBulkOut:
+            return GetToolText(ToolText::kDescriptorNoBulkOut);
+        case platform::DescriptorProblem::kNoBulkIn:
+            return GetToolText(ToolText::kDescriptorNoBulkIn);
+        case platform::DescriptorProblem::kOtherEndpoints:
+            return GetToolText(ToolText::kDescriptorOtherEndpoints);
+    }
+    return {};
+}
+
 }  // namespace tessel::ui

@@ -10,6 +10,8 @@
 
 #include "payloads/payload_format.h"
 #include "platform/device_file.h"
+#include "platform/usb_descriptors.h"
+#include "platform/usb_printer_interfaces.h"
 
 namespace tessel::ui {
 
@@ -119,5 +121,11 @@ std::u16string VersionedTitle(std::u16string_view title);
 // Why a printer's device file did not open, for the user in the current language, or nothing
 // when the system gave no reason a user can act on (kNone, kOther).
 std::u16string OpenFailureText(platform::OpenFailure failure);
+
+// How the tool reaches a printer, for the user in the current language.
+std::u16string TransportText(platform::DeviceTransport transport);
+
+// What is wrong with a printer's USB descriptors, for the user in the current language.
+std::u16string DescriptorProblemText(platform::DescriptorProblem problem);
 
 }  // namespace tessel::ui

@@ -133,6 +133,49 @@ TEST_F(TesselExe, ManifestAsksForAdministratorRightsDpiAwarenessAndCommonControl
     }
 }
 
+// Both programs carry the project's version, the description, company, product and copyright.
+TEST(WindowsPrograms, CarryTheVersionResource) {
+    const struct {
+        const char* path;
+        const wchar_t* description;
+    } programs[] = {{TESSEL_EXE_PATH, L"Tessel printer firmware upgrade"},
+                    {TESSEL_CLI_PATH, L"Tessel printer firmware upgrade, command line"}};
+    const std::string version = TESSEL_VERSION;
+    const std::wstring wide_version(version.begin(), version.end());
+    for (const auto& program : programs) {
+        const std::wstring path = WindowsPath(program.path);
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+        ASSERT_GT(size, 0u) << program.path;
+        std::string data(size, '\0');
+        ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, data.data()));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+        const std::string numbers = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                                    std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                                    std::to_string(HIWORD(fixed->dwFileVersionLS));
+        EXPECT_EQ(numbers, version) << program.path;
+        EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+        const auto text = [&](const wchar_t* name) {
+            wchar_t* value = nullptr;
+            UINT chars = 0;
+            const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+            if (!VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &chars) ||
+                value == nullptr) {
+                return std::wstring();
+            }
+            return std::wstring(value);
+        };
+        EXPECT_EQ(text(L"FileVersion"), wide_version);
+        EXPECT_EQ(text(L"ProductVersion"), wide_version);
+        EXPECT_EQ(text(L"ProductName"), L"Tessel");
+        EXPECT_EQ(text(L"FileDescription"), program.description);
+        EXPECT_EQ(text(L"CompanyName"), L"The Tessel developers");
+        EXPECT_EQ(text(L"LegalCopyright"), L"Copyright 2026 The Tessel developers");
+    }
+}
+
 // A second start while the first one shows the English texts: the first window comes back from
 // the taskbar and stays, the second process shows nothing and ends.
 TEST_F(TesselExe, ASecondStartBringsTheFirstForwardAndEnds) {

@@ -16,6 +16,7 @@
 #include "platform/services.h"
 #include "platform/text.h"
 #include "platform/usb_printer_interfaces.h"
+#include "sysfs_layout.h"
 #include "sysfs_tree.h"
 #include "virtual_clock.h"
 
@@ -29,6 +30,9 @@ using testing::UsbPrinterSpec;
 
 std::string U8(std::u16string_view s) {
     return platform::Utf16ToUtf8(s);
+}
+std::u16string U8u(const fs::path& p) {
+    return platform::Utf8ToUtf16(p.string());
 }
 std::string Port(const UsbPrinterEntry& e) {
     return U8(platform::FixedView(e.achUSBPort, kUsbPortCapacity));
@@ -214,7 +218,9 @@ TEST_F(LinuxBackendTest, AttributesThatNeverEndCountAsUnreadable) {
                                                       "USB\\VID_7A3C&PID_0C14\\SER3"));
 }
 
-TEST_F(LinuxBackendTest, NoUsbmiscClassMeansNoPrinter) {
+// Without any usbmisc node (usblp not loaded) a printer that no driver holds is still found,
+// on its USB device node; without sysfs at all nothing is, and that is no failure.
+TEST_F(LinuxBackendTest, NoUsbmiscClassStillFindsAnUnboundPrinterOnItsUsbNode) {
     UsbPrinterSpec unbound = Bexlot("1-1", 0, "0c12", "SER1", "R7200 Series");
     unbound.lp_node = false;
     unbound.driver.clear();
@@ -223,11 +229,15 @@ TEST_F(LinuxBackendTest, NoUsbmiscClassMeansNoPrinter) {
 
     std::vector<UsbPrinterEntry> list;
     EXPECT_EQ(SearchUSBPrint(list), kSearchDone);
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(g_strDevicePath, u"earlier path");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(U8(g_strDevicePath), (tree.dev / "bus" / "usb" / "001" / "002").string());
 
+    list.clear();
+    g_strDevicePath = u"earlier path";
     fs::remove_all(tree.sys);
     EXPECT_EQ(SearchUSBPrint(list), kSearchDone);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(g_strDevicePath, u"earlier path");
 }
 
 TEST_F(LinuxBackendTest, ReinstallAsksUdevAgainForEveryDeviceUnderTheEnumerator) {
@@ -249,28 +259,57 @@ TEST_F(LinuxBackendTest, ReinstallAsksUdevAgainForEveryDeviceUnderTheEnumerator)
     EXPECT_FALSE(SetUSBDeviceReinstall(u"USB\\VID_7a3c&PID_0c11"));
 }
 
-TEST_F(LinuxBackendTest, ExplainsSupportedPrintersWithoutAnLpNode) {
+// A printer that no kernel driver holds (none bound, or a program's raw access) is listed on its
+// USB device node, after the usblp printers; another driver's printer, and one whose
+// descriptors are not the printer's, are explained instead.
+TEST_F(LinuxBackendTest, ListsPrintersNoKernelDriverHoldsOnTheirUsbNode) {
     tree.AddPrinter(Bexlot("1-1", 0, "0c12", "SER1", "R7200 Series"));
     UsbPrinterSpec held = Bexlot("1-2", 1, "0c13", "SER2", "R7300 Series");
     held.driver = "usbfs";
     held.lp_node = false;
+    held.ieee1284_id.reset();  // usblp reads it; without usblp it is not there
     tree.AddPrinter(held);
     UsbPrinterSpec unbound = Bexlot("1-3", 2, "0c14", "SER3", "R7400 Series");
     unbound.driver.clear();
     unbound.lp_node = false;
     tree.AddPrinter(unbound);
-    UsbPrinterSpec foreign = Foreign("1-4", 3);
+    UsbPrinterSpec other = Bexlot("1-4", 3, "0c11", "SER4", "R7100 Series");
+    other.driver = "ipp_usb_drv";
+    other.lp_node = false;
+    tree.AddPrinter(other);
+    UsbPrinterSpec odd = Bexlot("1-5", 4, "0c12", "SER5", "R7200 Series");
+    odd.driver.clear();
+    odd.lp_node = false;
+    odd.descriptors = sim::PrinterDescriptors(0x7A3C, 0x0C12, true, 0x02);
+    odd.descriptors->resize(odd.descriptors->size() - 7);  // no bulk IN endpoint
+    (*odd.descriptors)[18 + 2] = 9 + 9 + 7;                   // wTotalLength
+    (*odd.descriptors)[18 + 9 + 4] = 1;                       // bNumEndpoints
+    tree.AddPrinter(odd);
+    UsbPrinterSpec foreign = Foreign("1-6", 5);
+    foreign.driver.clear();
     foreign.lp_node = false;
     tree.AddPrinter(foreign);
 
-    const std::vector<UnusablePrinter> found = FindUnusablePrinters();
+    std::vector<FoundUsbPrinter> found;
+    EXPECT_EQ(SearchUSBPrinters(found), kSearchDone);
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].device_path, U8u(tree.dev / "usb" / "lp0"));
+    EXPECT_EQ(found[0].transport, platform::DeviceTransport::kPrinterDriver);
+    EXPECT_EQ(found[1].instance_id, u"USB\\VID_7A3C&PID_0C13\\SER2");
+    EXPECT_EQ(found[1].device_path, U8u(tree.dev / "bus" / "usb" / "001" / "003"));
+    EXPECT_EQ(found[1].transport, platform::DeviceTransport::kUsbDevice);
+    // The port as CUPS names it, from the device's strings in place of usblp's device ID.
+    EXPECT_EQ(found[1].port, u"usb://Bexlot/R7200%20Series?serial=SER2");
+    EXPECT_EQ(found[2].device_path, U8u(tree.dev / "bus" / "usb" / "001" / "004"));
+    EXPECT_EQ(found[2].transport, platform::DeviceTransport::kUsbDevice);
 
-    ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].instance_id, u"USB\\VID_7A3C&PID_0C13\\SER2");
-    EXPECT_EQ(found[0].location, u"1-2");
-    EXPECT_EQ(found[0].reason, UnusableReason::kHeldByProgram);
-    EXPECT_EQ(found[1].printer_name, u"Bexlot r7400 Series");
-    EXPECT_EQ(found[1].reason, UnusableReason::kNoDriver);
+    const std::vector<UnusablePrinter> unusable = FindUnusablePrinters();
+    ASSERT_EQ(unusable.size(), 2u);
+    EXPECT_EQ(unusable[0].location, u"1-4");
+    EXPECT_EQ(unusable[0].reason, UnusableReason::kOtherDriver);
+    EXPECT_EQ(unusable[1].location, u"1-5");
+    EXPECT_EQ(unusable[1].reason, UnusableReason::kOddDescriptors);
+    EXPECT_EQ(unusable[1].descriptor_problem, platform::DescriptorProblem::kNoBulkIn);
 }
 
 }  // namespace

@@ -81,6 +81,7 @@ void SysfsTree::AddPrinter(const UsbPrinterSpec& spec) {
     entries.interface_protocol = static_cast<std::uint8_t>(std::stoul(spec.protocol, nullptr, 16));
     entries.driver = spec.driver;
     entries.lp_node = spec.lp_node;
+    entries.descriptors = spec.descriptors;
     sim::SysfsLayout(sys, dev).Add(entries);
 }
 

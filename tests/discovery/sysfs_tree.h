@@ -3,8 +3,10 @@
 #pragma once
 
 #include <filesystem>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tessel::testing {
 
@@ -21,6 +23,8 @@ struct UsbPrinterSpec {
     std::string protocol = "02";
     std::string driver = "usblp";  // empty: no driver bound
     bool lp_node = true;
+    // The "descriptors" attribute; unset: the emulated printer's.
+    std::optional<std::vector<std::uint8_t>> descriptors;
 };
 
 class SysfsTree {

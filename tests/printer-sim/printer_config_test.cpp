@@ -82,6 +82,7 @@ TEST(PrinterConfig, EveryFlagChangesThePrinter) {
         {"BYTES[:MS]", "10:50"},
         {"N[:loader|firmware]", "1000:loader"},
         {"BYTES_PER_S", "1200000"},
+        {"MS", "500"},
     };
     for (const PrinterFlag& flag : PrinterFlags()) {
         SCOPED_TRACE(std::string(flag.flag));

@@ -13,6 +13,7 @@
 #include "printer_core.h"
 #include "pty.h"
 #include "sysfs_layout.h"
+#include "usb_bus.h"
 
 namespace tessel::sim {
 
@@ -21,15 +22,19 @@ namespace fs = std::filesystem;
 // One printer: its core, and the pseudo-terminal and sysfs entries that carry it while it is
 // on the bus. Lives on the serving thread once serving has started.
 struct Emulator::Printer final : PrinterPort {
-    Printer(Emulator& owner, int index, const PrinterConfig& config)
-        : emulator(owner), core(index, config, *owner.clock_, *owner.log_, *this) {
-        place.port = "1-" + std::to_string(index + 1);
+    Printer(Emulator& owner, int i, const PrinterConfig& config)
+        : emulator(owner), index(i), core(i, config, *owner.clock_, *owner.log_, *this) {
+        place.port = "1-" + std::to_string(i + 1);
     }
 
     Json Connect(std::uint16_t product_id) override {
-        place.lp = emulator.LowestFreeLp();
         place.devnum = emulator.next_devnum_++;
         connect_error.clear();
+        ++appearances;
+        if (emulator.usb_) {
+            return ConnectUsb(product_id);
+        }
+        place.lp = emulator.LowestFreeLp();
         pty = Pty::Open(core.config().faults.zero_reads != kNoQuery, connect_error);
         if (pty) {
             try {
@@ -50,7 +55,46 @@ struct Emulator::Printer final : PrinterPort {
                 {"devnum", place.devnum}};
     }
 
+    // On the USB bus, no kernel driver holding it (unless the usblp fault binds usblp for a
+    // moment after a restart).
+    Json ConnectUsb(std::uint16_t product_id) {
+        const PrinterConfig& config = core.config();
+        UsbDeviceIdentity id;
+        id.port = place.port;
+        id.devnum = place.devnum;
+        id.vendor_id = config.vendor_id;
+        id.product_id = product_id;
+        id.serial = config.serial;
+        id.manufacturer = config.manufacturer;
+        id.product = config.product;
+        id.interface_protocol = config.interface_protocol == 3 ? 0x03 : 0x02;
+        id.held_by_program = config.faults.usb_held;
+        id.character_device = config.usb_node_character_device;
+        id.usblp_bound = appearances > 1 && config.faults.usblp_after_restart_ms.has_value();
+        const std::optional<std::string> node =
+            emulator.usb_->Plug(static_cast<std::size_t>(index), id, connect_error);
+        if (!node) {
+            return {{"error", connect_error}};
+        }
+        on_usb = true;
+        usblp_detach_at.reset();
+        if (id.usblp_bound) {
+            usblp_detach_at = emulator.clock_->NowMs() + *config.faults.usblp_after_restart_ms;
+        }
+        return {{"transport", "usb"},
+                {"node", *node},
+                {"usb_device", place.port},
+                {"devnum", place.devnum},
+                {"usblp_bound", id.usblp_bound}};
+    }
+
     void Disconnect() override {
+        if (on_usb) {
+            emulator.usb_->Unplug(static_cast<std::size_t>(index));
+            on_usb = false;
+            usblp_detach_at.reset();
+            return;
+        }
         // Closing the pseudo-terminal first makes the client's open handles fail at once.
         pty.reset();
         out.clear();
@@ -58,6 +102,10 @@ struct Emulator::Printer final : PrinterPort {
     }
 
     void Send(std::span<const std::uint8_t> bytes) override {
+        if (on_usb) {
+            emulator.usb_->Send(static_cast<std::size_t>(index), bytes);
+            return;
+        }
         out.insert(out.end(), bytes.begin(), bytes.end());
         Flush();
     }
@@ -73,11 +121,29 @@ struct Emulator::Printer final : PrinterPort {
     }
 
     Emulator& emulator;
+    int index;
     PrinterCore core;
     UsbPlacement place;
+    int appearances = 0;
+    bool on_usb = false;
+    std::optional<std::int64_t> usblp_detach_at;  // printer time
     std::unique_ptr<Pty> pty;
     std::vector<std::uint8_t> out;
     std::string connect_error;
+};
+
+class Emulator::UsbHost final : public UsbBusHost {
+  public:
+    explicit UsbHost(Emulator& emulator) : emulator_(emulator) {}
+    std::size_t Allowance(std::size_t index) override {
+        return emulator_.printers_[index]->core.ReceiveAllowance();
+    }
+    std::size_t Receive(std::size_t index, std::span<const std::uint8_t> bytes) override {
+        return emulator_.printers_[index]->core.Receive(bytes);
+    }
+
+  private:
+    Emulator& emulator_;
 };
 
 std::unique_ptr<Emulator> Emulator::Start(const EmulatorOptions& options, std::string* error) {
@@ -109,11 +175,23 @@ std::unique_ptr<Emulator> Emulator::Start(const EmulatorOptions& options, std::s
     e->time_scale_ = options.time_scale > 0 ? options.time_scale : 1.0;
     e->clock_ = std::make_unique<platform::ScaledClock>(platform::SystemClock(), e->time_scale_);
     e->log_ = std::make_unique<EventLog>(*e->clock_, options.log_stream);
-    e->tree_ = std::make_unique<SysfsLayout>(e->sysfs_root_, e->dev_root_);
-    try {
-        e->tree_->CreateBase();
-    } catch (const fs::filesystem_error& ex) {
-        return fail(ex.what());
+    if (options.transport == SimTransport::kUsb) {
+        e->usb_host_ = std::make_unique<UsbHost>(*e);
+        std::string why;
+        e->usb_ = UsbBus::Create(e->core_mutex_, *e->usb_host_, why);
+        if (!e->usb_) {
+            return fail(why);
+        }
+        e->umockdev_dir_ = e->usb_->root();
+        e->sysfs_root_ = (fs::path(e->umockdev_dir_) / "sys").string();
+        e->dev_root_ = (fs::path(e->umockdev_dir_) / "dev").string();
+    } else {
+        e->tree_ = std::make_unique<SysfsLayout>(e->sysfs_root_, e->dev_root_);
+        try {
+            e->tree_->CreateBase();
+        } catch (const fs::filesystem_error& ex) {
+            return fail(ex.what());
+        }
     }
     int wake[2];
     if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
@@ -127,11 +205,13 @@ std::unique_ptr<Emulator> Emulator::Start(const EmulatorOptions& options, std::s
 
     e->log_->Emit("start", {{"sysfs_root", e->sysfs_root_},
                             {"dev_root", e->dev_root_},
+                            {"transport", e->usb_ ? "usb" : "usblp"},
                             {"time_scale", e->time_scale_},
                             {"printers", options.printers.size()}});
     for (std::size_t i = 0; i < options.printers.size(); ++i) {
         e->printers_.push_back(
             std::make_unique<Printer>(*e, static_cast<int>(i), options.printers[i]));
+        std::lock_guard lock(e->core_mutex_);
         e->printers_.back()->core.Start();
         if (!e->printers_.back()->connect_error.empty()) {
             return fail("printer " + std::to_string(i) + ": " + e->printers_.back()->connect_error);
@@ -162,6 +242,11 @@ void Emulator::Replug(std::size_t index) {
     }
 }
 
+UsbBus::Counters Emulator::usb_counters() const {
+    std::lock_guard lock(const_cast<std::mutex&>(core_mutex_));
+    return usb_ ? usb_->counters() : UsbBus::Counters{};
+}
+
 Emulator::~Emulator() {
     Stop();
 }
@@ -179,11 +264,15 @@ void Emulator::Stop() {
     if (thread_.joinable()) {
         thread_.join();
     }
-    for (auto& p : printers_) {
-        if (p->pty) {
-            p->Disconnect();
+    {
+        std::lock_guard lock(core_mutex_);
+        for (auto& p : printers_) {
+            if (p->pty || p->on_usb) {
+                p->Disconnect();
+            }
         }
     }
+    usb_.reset();  // the testbed and its folder
     printers_.clear();
     if (log_) {
         log_->Emit("stop");
@@ -198,7 +287,57 @@ void Emulator::Stop() {
     fs::remove_all(dir_, ec);
 }
 
+void Emulator::ServeUsb() {
+    while (!stopping_) {
+        int timeout_ms = 10;
+        {
+            std::lock_guard lock(core_mutex_);
+            std::vector<std::size_t> replugs;
+            {
+                std::lock_guard replug_lock(replug_mutex_);
+                replugs.swap(replug_requests_);
+            }
+            for (const std::size_t index : replugs) {
+                if (index < printers_.size()) {
+                    printers_[index]->core.Replug();
+                }
+            }
+            const std::int64_t now = clock_->NowMs();
+            std::optional<std::int64_t> due;
+            for (std::size_t i = 0; i < printers_.size(); ++i) {
+                Printer& p = *printers_[i];
+                p.core.Poll();
+                if (p.usblp_detach_at && *p.usblp_detach_at <= now) {
+                    usb_->DetachUsblp(i);
+                    p.usblp_detach_at.reset();
+                    log_->Emit("usblp_detached", {{"printer", i}});
+                }
+                for (const auto d : {p.core.NextDueMs(), p.usblp_detach_at}) {
+                    if (d && (!due || *d < *due)) {
+                        due = d;
+                    }
+                }
+            }
+            usb_->Pump();
+            if (due) {
+                const double wait = static_cast<double>(*due - clock_->NowMs()) * time_scale_;
+                timeout_ms = static_cast<int>(std::clamp(std::ceil(wait), 0.0, 10.0));
+            }
+        }
+        pollfd wake{wake_read_, POLLIN, 0};
+        if (::poll(&wake, 1, timeout_ms) > 0) {
+            char sink[64];
+            while (::read(wake_read_, sink, sizeof sink) > 0) {
+            }
+        }
+    }
+}
+
 void Emulator::Serve() {
+    if (usb_) {
+        ServeUsb();
+        return;
+    }
     std::vector<std::uint8_t> buffer(64 * 1024);
     std::vector<pollfd> fds;
     std::vector<std::pair<Printer*, std::size_t>> served;  // printer, bytes it takes now

@@ -24,6 +24,7 @@
 #include "event_log.h"
 #include "platform/clock.h"
 #include "printer_config.h"
+#include "usb_bus.h"
 
 namespace tessel::sim {
 
@@ -31,6 +32,9 @@ class SysfsLayout;
 
 struct EmulatorOptions {
     std::vector<PrinterConfig> printers = {PrinterConfig{}};
+    // usblp (own sysfs and /dev roots, pseudo-terminals) or usb (a umockdev testbed: the
+    // process must run under umockdev's preload library, and so must the tool).
+    SimTransport transport = SimTransport::kUsblp;
     // Real seconds per printer second: 0.01 plays a 50-second restart in half a second.
     double time_scale = 1.0;
     // Folder for the temporary roots (empty: $TMPDIR or /tmp).
@@ -53,9 +57,14 @@ class Emulator {
     // Stops serving, takes every printer off the bus and removes the roots. Idempotent.
     void Stop();
 
-    // What the tool reads as TESSEL_SYSFS_ROOT and TESSEL_DEV_ROOT.
+    // What the tool reads as TESSEL_SYSFS_ROOT and TESSEL_DEV_ROOT (usblp transport).
     const std::string& sysfs_root() const { return sysfs_root_; }
     const std::string& dev_root() const { return dev_root_; }
+    // The testbed's root, the tool's UMOCKDEV_DIR (usb transport; empty otherwise).
+    const std::string& umockdev_dir() const { return umockdev_dir_; }
+
+    // What went over the emulated USB bus (usb transport; zeros otherwise).
+    UsbBus::Counters usb_counters() const;
 
     const EventLog& log() const { return *log_; }
     std::vector<Json> Events() const { return log_->Events(); }
@@ -73,10 +82,12 @@ class Emulator {
     }
 
     struct Printer;  // one printer: its core and its pseudo-terminal port
+    class UsbHost;   // what the USB bus asks of the printers
 
   private:
     Emulator() = default;
     void Serve();
+    void ServeUsb();
     // The lowest lp number no printer on the bus holds, as the kernel gives them out.
     int LowestFreeLp() const;
 
@@ -87,6 +98,12 @@ class Emulator {
     std::unique_ptr<platform::ScaledClock> clock_;
     std::unique_ptr<EventLog> log_;
     std::unique_ptr<SysfsLayout> tree_;
+    std::string umockdev_dir_;
+    // The usb transport: the bus, and the lock over the printers' cores that the bus's thread
+    // shares with the serving thread.
+    std::mutex core_mutex_;
+    std::unique_ptr<UsbHost> usb_host_;
+    std::unique_ptr<UsbBus> usb_;
     std::vector<std::unique_ptr<Printer>> printers_;
     int next_devnum_ = 2;
     std::mutex replug_mutex_;

@@ -1,6 +1,10 @@
 // tessel-printer-sim: emulated R7000 printers for the tool's tests and demo.
 #include <pthread.h>
 #include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include <fstream>
 #include <iostream>
@@ -9,6 +13,32 @@
 
 #include "emulator.h"
 #include "printer_config.h"
+
+namespace {
+
+constexpr const char* kUmockdevPreload = "libumockdev-preload.so.0";
+
+// umockdev sends the testbed's device events only when the process that owns the testbed runs
+// under its preload library: the usb transport starts itself again under it when it does not.
+bool UnderUmockdevPreload() {
+    const char* preload = ::getenv("LD_PRELOAD");
+    return preload && std::strstr(preload, "libumockdev-preload") != nullptr;
+}
+
+void RestartUnderUmockdevPreload(char** argv) {
+    const char* preload = ::getenv("LD_PRELOAD");
+    std::string value = kUmockdevPreload;
+    if (preload && *preload) {
+        value += std::string(":") + preload;
+    }
+    ::setenv("LD_PRELOAD", value.c_str(), 1);
+    ::execv("/proc/self/exe", argv);
+    std::cerr << "tessel-printer-sim: cannot start again under " << kUmockdevPreload << ": "
+              << std::strerror(errno) << "\n";
+    std::exit(1);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace tessel::sim;
@@ -21,6 +51,9 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::cout << Usage();
         return 0;
+    }
+    if (options.transport == SimTransport::kUsb && !UnderUmockdevPreload()) {
+        RestartUnderUmockdevPreload(argv);
     }
 
     // SIGINT and SIGTERM are taken here, by sigwait, and nowhere else: blocked before any
@@ -36,6 +69,7 @@ int main(int argc, char** argv) {
     EmulatorOptions emulator_options;
     emulator_options.printers = options.printers;
     emulator_options.time_scale = options.time_scale;
+    emulator_options.transport = options.transport;
     emulator_options.root_parent = options.root_parent;
     emulator_options.log_stream = &std::cout;
     if (options.log_path != "-") {
@@ -46,7 +80,14 @@ int main(int argc, char** argv) {
         }
         emulator_options.log_stream = &log_file;
     }
-    emulator_options.on_roots = [](const std::string& sysfs_root, const std::string& dev_root) {
+    emulator_options.on_roots = [&options](const std::string& sysfs_root,
+                                           const std::string& dev_root) {
+        if (options.transport == SimTransport::kUsb) {
+            // The testbed's root; the tool runs under the same preload to see it.
+            std::cout << "UMOCKDEV_DIR=" << ::getenv("UMOCKDEV_DIR")
+                      << "\nLD_PRELOAD=" << kUmockdevPreload << std::endl;
+            return;
+        }
         std::cout << "TESSEL_SYSFS_ROOT=" << sysfs_root << "\nTESSEL_DEV_ROOT=" << dev_root
                   << std::endl;
     };

@@ -214,6 +214,20 @@ constexpr PrinterFlag kFlags[] = {
     {"--throughput", "BYTES_PER_S",
      "take at most this many bytes per second (1200000: full-speed USB)", true,
      [](P& p, A a) { return Number(a, 1ULL << 40, p.faults.throughput); }},
+    {"--usb-held", "", "(--transport usb) another program holds the printer interface", true,
+     [](P& p, A) {
+         p.faults.usb_held = true;
+         return std::string();
+     }},
+    {"--usblp-after-restart", "MS",
+     "(--transport usb) usblp holds the printer for MS after each restart, then is detached",
+     true,
+     [](P& p, A a) {
+         std::uint32_t ms = 0;
+         std::string error = Number(a, 3'600'000, ms);
+         p.faults.usblp_after_restart_ms = ms;
+         return error;
+     }},
 };
 
 PrinterConfig NthPrinter(std::size_t index) {
@@ -286,6 +300,11 @@ std::string ParseCommandLine(std::span<const std::string> args, SimOptions& opti
             if (!value(options.root_parent)) {
                 return "--root needs a folder";
             }
+        } else if (arg == "--transport") {
+            if (!value(v) || (v != "usb" && v != "usblp")) {
+                return "--transport expects usb or usblp";
+            }
+            options.transport = v == "usb" ? SimTransport::kUsb : SimTransport::kUsblp;
         } else if (arg == "--log") {
             if (!value(options.log_path)) {
                 return "--log needs a file name (- for standard output)";
@@ -316,7 +335,10 @@ std::string Usage() {
         "usage: tessel-printer-sim [options] [--printer [printer options]]...\n"
         "Emulates R7000 printers on a pseudo-terminal each, under temporary sysfs and /dev roots,\n"
         "prints TESSEL_SYSFS_ROOT=... and TESSEL_DEV_ROOT=..., logs JSON lines, stops on\n"
-        "SIGINT/SIGTERM and removes what it made.\n\n"
+        "SIGINT/SIGTERM and removes what it made. With --transport usb each printer is a USB\n"
+        "device that no kernel driver holds, in a umockdev testbed: it prints UMOCKDEV_DIR=...\n"
+        "and LD_PRELOAD=..., under which the tool reaches it through libusb.\n\n"
+        "  --transport T     usblp (default) or usb\n"
         "  --time-scale X    real seconds per printer second (default 1; 0.01 runs 100x fast)\n"
         "  --root DIR        folder for the temporary roots (default $TMPDIR or /tmp)\n"
         "  --log FILE        JSON-lines log (default - : standard output)\n"

@@ -57,6 +57,13 @@ struct Faults {
     std::optional<std::string> version_after_burn;
     // Reads from the client at most this many bytes per second of printer time (0: no cap).
     std::uint64_t throughput = 0;
+    // Served on its USB device node (--transport usb): another program holds the printer
+    // interface, so the tool's claim finds it busy.
+    bool usb_held = false;
+    // Served on its USB device node: after each restart usblp binds the printer interface and
+    // another program (a CUPS backend listing printers) detaches it again this many
+    // milliseconds of printer time later.
+    std::optional<std::uint32_t> usblp_after_restart_ms;
 
     bool operator==(const Faults&) const = default;
 };
@@ -78,6 +85,10 @@ struct PrinterConfig {
     // Seconds of printer time a valid firmware image takes to burn before the printer restarts.
     std::uint32_t burn_time_s = 180;
     Faults faults;
+    // Served on its USB device node: the node is a character device (/dev/null) in place of
+    // the emulated node, as a real printer's is, so the stand-in guard takes it for a printer.
+    // Its requests are still answered; the tests use it.
+    bool usb_node_character_device = false;
 
     // "MFG:Bexlot;CMD:ACL,PJL;MDL:R7200 Series;CLS:PRINTER;"
     std::string Ieee1284Id() const;
@@ -104,8 +115,15 @@ inline constexpr Model kModels[] = {
 std::string VersionAfterFirmware(std::string_view version, std::string_view marker);
 
 // Everything the program takes on its command line.
+// How the emulator presents its printers to the tool.
+enum class SimTransport {
+    kUsblp,  // bound to usblp: sysfs entries and an lp node (a pseudo-terminal) under own roots
+    kUsb,    // no kernel driver: a USB device under umockdev, its usbfs requests answered
+};
+
 struct SimOptions {
     std::vector<PrinterConfig> printers;
+    SimTransport transport = SimTransport::kUsblp;
     double time_scale = 1.0;
     // Folder in which the emulator makes its temporary roots (empty: $TMPDIR or /tmp).
     std::string root_parent;

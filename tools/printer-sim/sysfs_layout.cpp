@@ -26,7 +26,36 @@ std::string Hex(unsigned value, int digits) {
     return buf;
 }
 
+void Put16(std::vector<std::uint8_t>& d, std::uint16_t v) {
+    d.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    d.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
 }  // namespace
+
+std::vector<std::uint8_t> PrinterDescriptors(std::uint16_t vendor_id, std::uint16_t product_id,
+                                             bool has_serial, std::uint8_t protocol) {
+    constexpr std::uint16_t kMaxPacket = 512;  // high-speed bulk
+    std::vector<std::uint8_t> d = {18, 0x01};
+    Put16(d, 0x0200);                           // bcdUSB
+    d.insert(d.end(), {0x00, 0x00, 0x00, 64});  // class per interface; control packets of 64
+    Put16(d, vendor_id);
+    Put16(d, product_id);
+    Put16(d, 0x0100);  // bcdDevice
+    d.insert(d.end(), {1, 2, static_cast<std::uint8_t>(has_serial ? 3 : 0), 1});
+    // Configuration 1: 9 bytes, the interface's 9, two endpoints of 7.
+    d.insert(d.end(), {9, 0x02});
+    Put16(d, 9 + 9 + 7 + 7);
+    d.insert(d.end(), {1, 1, 0, 0xC0, 1});
+    d.insert(d.end(), {9, 0x04, 0, 0, 2, 0x07, 0x01, protocol, 0});
+    d.insert(d.end(), {7, 0x05, kPrinterOutEndpoint, 0x02});
+    Put16(d, kMaxPacket);
+    d.push_back(0);
+    d.insert(d.end(), {7, 0x05, kPrinterInEndpoint, 0x02});
+    Put16(d, kMaxPacket);
+    d.push_back(0);
+    return d;
+}
 
 SysfsLayout::SysfsLayout(fs::path sys_root, fs::path dev_root)
     : sys_(std::move(sys_root)), dev_(std::move(dev_root)) {}
@@ -67,6 +96,15 @@ void SysfsLayout::Add(const UsbPrinterEntries& printer) const {
     WriteEntry(device / "manufacturer", printer.manufacturer);
     WriteEntry(device / "product", printer.product);
     WriteEntry(device / "uevent", "DEVTYPE=usb_device");
+    WriteEntry(device / "bConfigurationValue", "1");
+    {
+        const std::vector<std::uint8_t> descriptors = printer.descriptors.value_or(
+            PrinterDescriptors(printer.vendor_id, printer.product_id, printer.serial.has_value(),
+                               printer.interface_protocol));
+        std::ofstream out(device / "descriptors", std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(descriptors.data()),
+                  static_cast<std::streamsize>(descriptors.size()));
+    }
 
     WriteEntry(intf / "bInterfaceClass", Hex(printer.interface_class, 2));
     WriteEntry(intf / "bInterfaceSubClass", "01");

@@ -4,7 +4,7 @@
 //   <sys>/class/usbmisc/lpN -> ../../devices/pci0000:00/0000:00:14.0/usb1/1-P/1-P:1.0/usbmisc/lpN
 //   <sys>/bus/usb/devices/1-P -> ../../../devices/pci0000:00/0000:00:14.0/usb1/1-P
 //   <sys>/devices/.../usb1/1-P/         idVendor idProduct [serial] busnum devnum manufacturer
-//                                       product uevent
+//                                       product uevent descriptors bConfigurationValue
 //   <sys>/devices/.../1-P/1-P:1.0/      bInterfaceClass bInterfaceSubClass bInterfaceProtocol
 //                                       [ieee1284_id] [driver -> <sys>/bus/usb/drivers/NAME]
 //   <sys>/devices/.../1-P:1.0/usbmisc/lpN/   uevent dev device -> ../../../1-P:1.0
@@ -15,10 +15,20 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "printer_config.h"
 
 namespace tessel::sim {
+
+inline constexpr std::uint8_t kPrinterOutEndpoint = 0x01;
+inline constexpr std::uint8_t kPrinterInEndpoint = 0x82;
+
+// The descriptors of the emulated printer as sysfs and the USB device node give them: the device
+// descriptor, then one configuration with one printer interface (class 07, subclass 01, the
+// given protocol), a bulk OUT endpoint 0x01 and a bulk IN endpoint 0x82 of 512 bytes.
+std::vector<std::uint8_t> PrinterDescriptors(std::uint16_t vendor_id, std::uint16_t product_id,
+                                             bool has_serial, std::uint8_t protocol);
 
 // One USB printer as the kernel shows it.
 struct UsbPrinterEntries {
@@ -36,6 +46,8 @@ struct UsbPrinterEntries {
     bool lp_node = true;                     // usblp made an lp node for it
     int lp = 0;
     std::string node_target;  // what <dev>/usb/lpN links to; empty: an empty plain file
+    // What its "descriptors" attribute holds; unset: PrinterDescriptors for it.
+    std::optional<std::vector<std::uint8_t>> descriptors;
 };
 
 struct UsbPlacement {

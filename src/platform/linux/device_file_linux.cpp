@@ -1,5 +1,6 @@
 // Device files on Linux: the usblp character device (/dev/usb/lpN), or the pseudo-terminal
-// that the printer emulator serves in its place. Pipes, sockets and plain files work too (the
+// that the printer emulator serves in its place; a USB device node (/dev/bus/usb/BBB/DDD) goes
+// to the libusb device file (usb_device_file_linux.cpp). Pipes, sockets and plain files work too (the
 // benchmark sends into a pipe).
 //
 // Reads wait for data with poll(), in the slices of a DeviceWait. Writes block, as the usblp
@@ -26,6 +27,7 @@
 #include <thread>
 
 #include "platform/device_wait.h"
+#include "platform/linux/usb_device_file_linux.h"
 #include "platform/services.h"
 #include "platform/text.h"
 
@@ -239,6 +241,9 @@ class LinuxDeviceFiles final : public DeviceFiles {
     std::unique_ptr<DeviceFile> OpenWithReason(const std::u16string& path,
                                                OpenFailure& failure) override {
         const std::string native = Utf16ToUtf8(path);
+        if (const std::optional<UsbDeviceNode> node = UsbDeviceNodeOf(native)) {
+            return OpenUsbDeviceFile(native, *node, guess_ == PrinterGuess::kEveryFile, failure);
+        }
         int fd;
         do {
             fd = ::open(native.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);

@@ -20,6 +20,8 @@ inline constexpr std::size_t kMaxAttributeBytes = std::size_t{64} * 1024;
 // The attribute file's text with one trailing newline removed; nothing when it cannot be read,
 // would block (a FIFO), or holds more than kMaxAttributeBytes (a file that never ends).
 std::optional<std::string> ReadAttribute(const std::filesystem::path& file);
+// The same, the bytes as they are (a binary attribute such as "descriptors").
+std::optional<std::string> ReadAttributeBytes(const std::filesystem::path& file);
 
 // A hexadecimal attribute ("7a3c\n", "07\n"); nothing when missing or not a number.
 std::optional<std::uint32_t> ReadHexAttribute(const std::filesystem::path& file);

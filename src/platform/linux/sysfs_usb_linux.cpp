@@ -28,7 +28,7 @@ fs::path DevRoot() {
     return RootFrom("TESSEL_DEV_ROOT", "/dev");
 }
 
-std::optional<std::string> ReadAttribute(const fs::path& file) {
+std::optional<std::string> ReadAttributeBytes(const fs::path& file) {
     // Not blocking: a FIFO in place of an attribute would otherwise wait for a writer at
     // open, and one with a writer that never ends at read.
     int fd;
@@ -58,8 +58,13 @@ std::optional<std::string> ReadAttribute(const fs::path& file) {
     if (!whole || text.size() > kMaxAttributeBytes) {
         return std::nullopt;
     }
-    if (!text.empty() && text.back() == '\n') {
-        text.pop_back();
+    return text;
+}
+
+std::optional<std::string> ReadAttribute(const fs::path& file) {
+    std::optional<std::string> text = ReadAttributeBytes(file);
+    if (text && !text->empty() && text->back() == '\n') {
+        text->pop_back();
     }
     return text;
 }

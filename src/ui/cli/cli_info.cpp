@@ -88,14 +88,22 @@ const char* ReasonName(discovery::UnusableReason reason) {
     switch (reason) {
         case discovery::UnusableReason::kNoPrinterInterface:
             return "no_printer_interface";
-        case discovery::UnusableReason::kNoDriver:
-            return "no_driver";
-        case discovery::UnusableReason::kHeldByProgram:
-            return "held_by_program";
         case discovery::UnusableReason::kOtherDriver:
             return "other_driver";
         case discovery::UnusableReason::kNoDeviceNode:
             return "no_device_node";
+        case discovery::UnusableReason::kOddDescriptors:
+            return "odd_descriptors";
+    }
+    return "unknown";
+}
+
+const char* TransportName(platform::DeviceTransport transport) {
+    switch (transport) {
+        case platform::DeviceTransport::kPrinterDriver:
+            return "usblp";
+        case platform::DeviceTransport::kUsbDevice:
+            return "usb";
     }
     return "unknown";
 }
@@ -163,7 +171,8 @@ std::size_t Columns(std::u16string_view text) {
 struct Labels {
     Labels() {
         for (const ToolText id : {ToolText::kInfoPortLabel, ToolText::kInfoDeviceLabel,
-                                  ToolText::kInfoStatusLabel, ToolText::kInfoFirmwareLabel}) {
+                                  ToolText::kInfoTransportLabel, ToolText::kInfoStatusLabel,
+                                  ToolText::kInfoFirmwareLabel}) {
             width = std::max(width, Columns(ui::GetToolText(id)));
         }
     }
@@ -203,6 +212,7 @@ InfoReport CollectInfo() {
             FixedView(printer.entry.achPrinterName, discovery::kPrinterNameCapacity));
         p.port = printer.port;  // whole, as the spooler check compares it
         p.device_path = printer.device_path;
+        p.transport = printer.transport;
         Query(p);
         report.printers.push_back(std::move(p));
     }
@@ -214,14 +224,13 @@ std::string UnusableReasonText(const discovery::UnusablePrinter& printer) {
     switch (printer.reason) {
         case discovery::UnusableReason::kNoPrinterInterface:
             return ToolTextUtf8(ToolText::kUnusableNoInterface);
-        case discovery::UnusableReason::kNoDriver:
-            return ToolTextUtf8(ToolText::kUnusableNoDriver);
-        case discovery::UnusableReason::kHeldByProgram:
-            return ToolTextUtf8(ToolText::kUnusableHeldByProgram);
         case discovery::UnusableReason::kOtherDriver:
             return ToolTextUtf8(ToolText::kUnusableOtherDriver, {Utf16ToUtf8(printer.driver)});
         case discovery::UnusableReason::kNoDeviceNode:
             return ToolTextUtf8(ToolText::kUnusableNoDeviceNode);
+        case discovery::UnusableReason::kOddDescriptors:
+            return ToolTextUtf8(ToolText::kUnusableOddDescriptors,
+                                {Utf16ToUtf8(ui::DescriptorProblemText(printer.descriptor_problem))});
     }
     return ReasonName(printer.reason);
 }
@@ -243,6 +252,7 @@ std::string InfoText(const InfoReport& report) {
                "\n";
         out += labels.Line(ToolText::kInfoPortLabel, OrNone(p.port));
         out += labels.Line(ToolText::kInfoDeviceLabel, OrNone(p.device_path));
+        out += labels.Line(ToolText::kInfoTransportLabel, Utf16ToUtf8(ui::TransportText(p.transport)));
         out += labels.Line(ToolText::kInfoStatusLabel, StatusText(p));
         out += labels.Line(ToolText::kInfoFirmwareLabel, VersionLine(p));
     }
@@ -265,6 +275,7 @@ std::string InfoJson(const InfoReport& report) {
             {"name", Utf16ToUtf8(p.name)},
             {"port", Utf16ToUtf8(p.port)},
             {"device_path", Utf16ToUtf8(p.device_path)},
+            {"transport", TransportName(p.transport)},
             {"opened", p.opened},
             {"open_failure", p.opened ? nlohmann::json(nullptr)
                                       : nlohmann::json(OpenFailureName(p.open_failure))},
@@ -282,6 +293,10 @@ std::string InfoJson(const InfoReport& report) {
                             {"location", Utf16ToUtf8(u.location)},
                             {"driver", Utf16ToUtf8(u.driver)},
                             {"reason", ReasonName(u.reason)},
+                            {"descriptor_problem",
+                             u.reason == discovery::UnusableReason::kOddDescriptors
+                                 ? json(Utf16ToUtf8(ui::DescriptorProblemText(u.descriptor_problem)))
+                                 : json(nullptr)},
                             {"explanation", UnusableReasonText(u)}});
     }
     const json document = {

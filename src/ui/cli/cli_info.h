@@ -12,6 +12,7 @@
 #include "discovery/unusable_printers.h"
 #include "link/printer_queries.h"
 #include "platform/device_file.h"
+#include "platform/usb_printer_interfaces.h"
 
 namespace tessel::ui::cli {
 
@@ -21,6 +22,7 @@ struct PrinterReport {
     std::u16string name;
     std::u16string port;             // empty when it could not be read
     std::u16string device_path;      // empty when the printer cannot be opened by path
+    platform::DeviceTransport transport = platform::DeviceTransport::kPrinterDriver;
     bool opened = false;             // the device file opened for the queries
     platform::OpenFailure open_failure = platform::OpenFailure::kNone;  // why it did not
     std::int32_t status_result = 0;  // the status query's link result

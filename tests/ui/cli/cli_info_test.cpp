@@ -36,7 +36,8 @@ InfoReport Sample() {
     denied.open_failure = platform::OpenFailure::kPermissionDenied;
     report.printers = {ready, silent, denied};
     report.unusable = {UnusablePrinter{u"USB\\VID_7A3C&PID_0C14\\S", u"Bexlot r7400 Series", u"1-3",
-                                       u"usbfs", UnusableReason::kHeldByProgram}};
+                                       u"", UnusableReason::kOddDescriptors,
+                                       platform::DescriptorProblem::kNoBulkIn}};
     return report;
 }
 
@@ -60,7 +61,10 @@ TEST(InfoReport, JsonCarriesEveryPrinterWithWhatIsKnownAndNullsForWhatIsNot) {
     EXPECT_TRUE(silent["version"].is_null());
     EXPECT_EQ(silent["comparison"], "unknown");
     ASSERT_EQ(doc["unusable"].size(), 1u);
-    EXPECT_EQ(doc["unusable"][0]["reason"], "held_by_program");
+    EXPECT_EQ(doc["unusable"][0]["reason"], "odd_descriptors");
+    EXPECT_EQ(doc["unusable"][0]["descriptor_problem"],
+              "its printer interface has no bulk IN endpoint");
+    EXPECT_EQ(ready["transport"], "usblp");
     EXPECT_EQ(doc["unusable"][0]["location"], "1-3");
 }
 
@@ -73,7 +77,9 @@ TEST(InfoReport, TextSaysWhatAnUpgradeWouldDo) {
           "no answer to the version query", "first printer only",
           "Printer 3: Bexlot r7100 Series",
           "not asked: the device file does not open: permission denied (install the tessel",
-          "Plugged in but not usable: Bexlot r7400 Series at 1-3: a program holds"}) {
+          "through:  the printer driver's device node (usblp)",
+          "Plugged in but not usable: Bexlot r7400 Series at 1-3: its printer interface has no "
+          "bulk IN endpoint; the tool does not open it"}) {
         EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
     }
 }
@@ -81,12 +87,11 @@ TEST(InfoReport, TextSaysWhatAnUpgradeWouldDo) {
 TEST(InfoReport, EveryUnusableReasonHasItsOwnWords) {
     std::set<std::string> texts;
     for (const UnusableReason reason :
-         {UnusableReason::kNoPrinterInterface, UnusableReason::kNoDriver,
-          UnusableReason::kHeldByProgram, UnusableReason::kOtherDriver,
-          UnusableReason::kNoDeviceNode}) {
+         {UnusableReason::kNoPrinterInterface, UnusableReason::kOtherDriver,
+          UnusableReason::kNoDeviceNode, UnusableReason::kOddDescriptors}) {
         texts.insert(UnusableReasonText(UnusablePrinter{{}, {}, {}, u"usb-storage", reason}));
     }
-    EXPECT_EQ(texts.size(), 5u);
+    EXPECT_EQ(texts.size(), 4u);
     EXPECT_EQ(texts.count("another driver (usb-storage) has taken its printer interface"), 1u);
 }
 

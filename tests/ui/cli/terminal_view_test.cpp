@@ -208,5 +208,44 @@ TEST(TerminalViewPhase, StandsBesideTheBarOnATerminal) {
                                                      std::string("  burning into flash, 1:40 left: do not switch the printer off").size());
 }
 
+// Once the run has ended, the bar's last line says so, not the burn's time left; a failed
+// run's says where it stopped and why.
+TEST(TerminalViewPhase, TheEndedRunsBarSaysItIsDone) {
+    TerminalView view(true);
+    ui::MainDisplayView shown;
+    shown.revision = 1;
+    shown.progress.visible = true;
+    shown.progress.position = 99;
+    shown.phase = {ui::UpgradePhase::kBurning, 0, 0, 0, 2};
+    view.Render(shown);
+    shown.revision = 2;
+    shown.screen = ui::MainScreen::kSuccess;
+    shown.progress.visible = false;
+    shown.progress.position = 100;
+    const std::string done = view.Render(shown);
+    std::string bar(1, '\r');
+    bar += TerminalView::Bar(100);
+    bar += "  done";
+    EXPECT_NE(done.find(bar), std::string::npos) << done;
+    EXPECT_EQ(done.find("left"), std::string::npos) << done;
+
+    TerminalView failed(false);
+    shown = {};
+    shown.revision = 1;
+    shown.screen = ui::MainScreen::kFailure;
+    shown.result_text.visible = true;
+    shown.result_text.text = u"failed";
+    shown.cause = ui::RunCause{ui::UpgradePhase::kWaitingForRestart,
+                               ui::RunReason::kNotBackAfterRestart};
+    const std::string why = "Cause: the printer did not come back after its restart (while "
+                            "waiting for the printer to restart).\n";
+    const std::string out = failed.Render(shown);
+    std::string lines = "failed\n";
+    lines += why;
+    EXPECT_NE(out.find(lines), std::string::npos) << out;
+    shown.revision = 2;
+    EXPECT_EQ(failed.Render(shown).find(why), std::string::npos);  // once
+}
+
 }  // namespace
 }  // namespace tessel::ui::cli

@@ -8,14 +8,17 @@
 #include <QTextBlock>
 #include <chrono>
 #include <functional>
+#include <iostream>
 #include <thread>
 
 #include "app/desktop_instance.h"
 #include "emulator.h"
 #include "platform/clock.h"
 #include "platform/services.h"
+#include "platform/text.h"
 #include "ui/main_display_model.h"
 #include "ui/qt/qt_widgets.h"
+#include "ui/tool_text.h"
 #include "ui/ui_text.h"
 
 namespace tessel::ui::qt {
@@ -278,6 +281,10 @@ class QtUpgradeTest : public QtWindowTest {
             kRunBound);
         EXPECT_TRUE(ended);
         const MainDisplayView view = window.session().Snapshot();
+        if (view.cause) {
+            std::cerr << "the run's cause: " << platform::Utf16ToUtf8(RunCauseText(*view.cause, 2))
+                      << "\n";
+        }
         ExpectShows(window, view);
         EXPECT_TRUE(window.close());  // allowed once the worker ended
         return view.screen;
