@@ -13,14 +13,16 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/cli_options.h"
 #include "child_process.h"
 #include "emulator.h"
 #include "payloads/build_info.h"
 #include "platform/device_file.h"
+#include "ui/cli/cli_options.h"
 
 namespace tessel::app {
 namespace {
+
+using namespace tessel::ui::cli;
 
 using std::chrono::seconds;
 using tessel::testing::ChildProcess;

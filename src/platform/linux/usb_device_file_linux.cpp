@@ -26,7 +26,6 @@
 #include "platform/device_wait.h"
 #include "platform/linux/sysfs_usb.h"
 #include "platform/services.h"
-#include "platform/stand_in_guard.h"
 #include "platform/text.h"
 #include "platform/usb_descriptors.h"
 
@@ -144,8 +143,10 @@ class LibusbDeviceFile final : public DeviceFile {
     LibusbDeviceFile(const LibusbDeviceFile&) = delete;
     LibusbDeviceFile& operator=(const LibusbDeviceFile&) = delete;
 
+    bool CouldBePrinter() const override { return could_be_printer_; }
+
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
-        if (cut_off_ || gone_ || RefuseStandInPayload(could_be_printer_, {data, count})) {
+        if (cut_off_ || gone_) {
             return -1;
         }
         if (count == 0) {

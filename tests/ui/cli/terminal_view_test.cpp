@@ -216,7 +216,7 @@ TEST(TerminalViewPhase, TheEndedRunsBarSaysItIsDone) {
     shown.revision = 1;
     shown.progress.visible = true;
     shown.progress.position = 99;
-    shown.phase = {ui::UpgradePhase::kBurning, 0, 0, 0, 2};
+    shown.phase = {upgrade::UpgradePhase::kBurning, 0, 0, 0, 2};
     view.Render(shown);
     shown.revision = 2;
     shown.screen = ui::MainScreen::kSuccess;
@@ -235,8 +235,8 @@ TEST(TerminalViewPhase, TheEndedRunsBarSaysItIsDone) {
     shown.screen = ui::MainScreen::kFailure;
     shown.result_text.visible = true;
     shown.result_text.text = u"failed";
-    shown.cause = ui::RunCause{ui::UpgradePhase::kWaitingForRestart,
-                               ui::RunReason::kNotBackAfterRestart};
+    shown.cause = upgrade::RunCause{upgrade::UpgradePhase::kWaitingForRestart,
+                                    upgrade::RunReason::kNotBackAfterRestart};
     const std::string why = "Cause: the printer did not come back after its restart (while "
                             "waiting for the printer to restart).\n";
     const std::string out = failed.Render(shown);
