@@ -19,7 +19,6 @@ using platform::PortValue;
 
 constexpr std::size_t kInstanceIdCapacity = 512;
 constexpr std::size_t kConvertedPathCapacity = 260;
-constexpr std::size_t kKeyNameCapacity = 1024;
 constexpr std::u16string_view kDot4Marker = u"#dot4#";
 
 std::u16string_view Cut(std::u16string_view s, std::size_t capacity) {
@@ -46,20 +45,6 @@ std::u16string PortText(const PortValue& port) {
     }
     return {};
 }
-
-}  // namespace
-
-std::u16string DeviceParametersKeyName(std::u16string_view devicePath) {
-    std::u16string key = u"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\";
-    key.append(kUsbPrintClassGuidText);
-    key.append(u"\\");
-    key.append(ConvertedPath(devicePath));
-    key.append(u"\\#\\Device Parameters");
-    key.resize(std::min(key.size(), kKeyNameCapacity - 1));
-    return key;
-}
-
-namespace {
 
 // What a pass does with each supported printer it found. `current` tells whether
 // SearchUSBPrint makes its device path the current device; its device_path is empty otherwise.
@@ -116,7 +101,7 @@ std::int32_t SearchPass(const MatchSink& sink) {
         }
         found.transport = detail->transport;
 
-        const std::u16string keyName = DeviceParametersKeyName(detail->device_path);
+        const std::u16string keyName = set->DeviceParametersName(detail->device_path);
         Debug(u"achKeyName = " + keyName + u" \r\n");
         if (std::unique_ptr<platform::DeviceParameters> parameters =
                 set->OpenDeviceParameters(keyName)) {

@@ -67,9 +67,12 @@ class UsbPrinterInterfaceSet {
     // Reads the detail record into storage of `size` bytes. Nothing when the read fails,
     // including when storage of that size cannot hold the record or cannot be allocated.
     virtual std::optional<InterfaceDetail> ReadInterfaceDetail(std::uint32_t size) = 0;
-    // Opens the stored parameters of the current interface. `key_name` is the registry path
-    // (relative to HKEY_LOCAL_MACHINE) where Windows keeps them; other systems find them from
-    // the current interface. They are opened for reading only: nothing is created or written,
+    // Where the system keeps the stored parameters of the current interface, whose device path
+    // is `device_path`: on Windows the registry path (relative to HKEY_LOCAL_MACHINE), on Linux
+    // the interface's folder. Named in the debugger output and handed to OpenDeviceParameters.
+    virtual std::u16string DeviceParametersName(const std::u16string& device_path) = 0;
+    // Opens the stored parameters of the current interface; `key_name` is what
+    // DeviceParametersName gave. They are opened for reading only: nothing is created or written,
     // and where none are stored the parameters hold no port. Null when they cannot be opened.
     virtual std::unique_ptr<DeviceParameters> OpenDeviceParameters(
         const std::u16string& key_name) = 0;

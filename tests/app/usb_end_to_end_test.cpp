@@ -13,11 +13,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "ui/cli/cli_options.h"
 #include "child_process.h"
 #include "emulator.h"
 #include "payloads/build_info.h"
 #include "platform/device_file.h"
+#include "ui/cli/cli_options.h"
 
 namespace tessel::app {
 namespace {

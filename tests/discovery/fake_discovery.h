@@ -107,6 +107,9 @@ class FakeUsbPrinterInterfaces final : public platform::UsbPrinterInterfaces {
             }
             return platform::InterfaceDetail{current_->device_path, current_->dot4};
         }
+        std::u16string DeviceParametersName(const std::u16string& device_path) override {
+            return u"parameters of " + device_path;
+        }
         std::unique_ptr<platform::DeviceParameters> OpenDeviceParameters(
             const std::u16string& key_name) override {
             owner_.opened_keys.push_back(key_name);

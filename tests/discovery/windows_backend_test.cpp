@@ -12,6 +12,7 @@
 #include "platform/print_spooler.h"
 #include "platform/services.h"
 #include "platform/usb_printer_interfaces.h"
+#include "platform/windows/device_parameters_key.h"
 #include "virtual_clock.h"
 
 namespace tessel::discovery {
@@ -37,12 +38,21 @@ TEST(WindowsBackend, NoPrinterIsFoundAndNoPortIsBusy) {
     EXPECT_FALSE(IsUSBPortBusy(u"USB001"));
 }
 
+TEST(DeviceParametersKeyName, CutsALongPathTo259Characters) {
+    const std::u16string prefix =
+        u"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{28D78FAD-5A12-11D1-AE5B-0000F803A8C2}"
+        u"\\";
+    const std::u16string path = u"\\\\?\\" + std::u16string(400, u'a');
+    EXPECT_EQ(platform::DeviceParametersKeyName(path),
+              prefix + u"##?#" + std::u16string(255, u'a') + u"\\#\\Device Parameters");
+}
+
 // Discovery reads the interface's "Device Parameters" key. It must work without administrator
 // rights, so it only reads: a key that is not there gives no port and is not created.
 TEST(WindowsBackend, DeviceParametersAreOnlyRead) {
     const std::u16string path =
         u"\\\\?\\usb#vid_0000&pid_0000#tessel-test#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
-    const std::u16string key16 = DeviceParametersKeyName(path);
+    const std::u16string key16 = platform::DeviceParametersKeyName(path);
     const std::wstring key(key16.begin(), key16.end());
     // The interface's own key, under which "#\Device Parameters" lies.
     const std::wstring interface_key = key.substr(0, key.find(L"\\#\\Device Parameters"));

@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<platform::InterfaceDetail> detail = set->ReadInterfaceDetail(*detail_size);
     FUZZ_CHECK(detail && BelowDevRoot(detail->device_path));
 
-    auto parameters = set->OpenDeviceParameters(u"");
+    auto parameters = set->OpenDeviceParameters(set->DeviceParametersName(detail->device_path));
     FUZZ_CHECK(parameters);
     const platform::PortValue port = parameters->ReadPort();
     FUZZ_CHECK(port.kind != platform::PortValue::Kind::kNumber);

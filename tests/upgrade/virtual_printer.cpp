@@ -111,6 +111,9 @@ class VirtualPrinter::Set final : public platform::UsbPrinterInterfaceSet {
     std::optional<platform::InterfaceDetail> ReadInterfaceDetail(std::uint32_t) override {
         return platform::InterfaceDetail{current_->path, false};
     }
+    std::u16string DeviceParametersName(const std::u16string& device_path) override {
+        return device_path;
+    }
     std::unique_ptr<platform::DeviceParameters> OpenDeviceParameters(
         const std::u16string&) override {
         return std::make_unique<Port>(current_->Uri());

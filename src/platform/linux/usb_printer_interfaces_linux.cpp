@@ -290,6 +290,10 @@ class LinuxInterfaceSet final : public UsbPrinterInterfaceSet {
         return detail;
     }
 
+    std::u16string DeviceParametersName(const std::u16string&) override {
+        return interface_dir_.u16string();
+    }
+
     std::unique_ptr<DeviceParameters> OpenDeviceParameters(const std::u16string&) override {
         std::error_code ec;
         if (!interface_selected_ || !fs::is_directory(interface_dir_, ec)) {

@@ -6,10 +6,12 @@
 // SetupAPI needs the Windows types first.
 #include <setupapi.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <new>
 
 #include "platform/usb_printer_interfaces.h"
+#include "platform/windows/device_parameters_key.h"
 
 namespace tessel::platform {
 namespace {
@@ -20,12 +22,34 @@ const GUID kUsbPrintInterfaceClass = {
 
 constexpr DWORD kInstanceIdCapacity = 512;
 
+// The interface class GUID as Windows formats it into registry paths.
+constexpr std::u16string_view kUsbPrintClassGuidText = u"{28D78FAD-5A12-11D1-AE5B-0000F803A8C2}";
+constexpr std::size_t kConvertedPathCapacity = 260;
+constexpr std::size_t kKeyNameCapacity = 1024;
+
 std::wstring Wide(const std::u16string& s) {
     return std::wstring(s.begin(), s.end());
 }
 std::u16string Narrowed(const wchar_t* s, std::size_t n) {
     return std::u16string(s, s + n);
 }
+
+}  // namespace
+
+std::u16string DeviceParametersKeyName(std::u16string_view device_path) {
+    std::u16string converted(
+        device_path.substr(0, std::min(device_path.size(), kConvertedPathCapacity - 1)));
+    std::replace(converted.begin(), converted.end(), u'\\', u'#');
+    std::u16string key = u"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\";
+    key.append(kUsbPrintClassGuidText);
+    key.append(u"\\");
+    key.append(converted);
+    key.append(u"\\#\\Device Parameters");
+    key.resize(std::min(key.size(), kKeyNameCapacity - 1));
+    return key;
+}
+
+namespace {
 
 class RegistryParameters final : public DeviceParameters {
   public:
@@ -109,6 +133,10 @@ class SetupApiInterfaceSet final : public UsbPrinterInterfaceSet {
         InterfaceDetail result;
         result.device_path = Narrowed(detail->DevicePath, wcsnlen(detail->DevicePath, max_chars));
         return result;
+    }
+
+    std::u16string DeviceParametersName(const std::u16string& device_path) override {
+        return DeviceParametersKeyName(device_path);
     }
 
     // Only reads: discovery works without administrator rights and never changes the
