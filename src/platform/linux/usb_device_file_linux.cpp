@@ -143,8 +143,6 @@ class LibusbDeviceFile final : public DeviceFile {
     LibusbDeviceFile(const LibusbDeviceFile&) = delete;
     LibusbDeviceFile& operator=(const LibusbDeviceFile&) = delete;
 
-    bool CouldBePrinter() const override { return could_be_printer_; }
-
     std::int32_t Write(const std::uint8_t* data, std::uint32_t count) override {
         if (cut_off_ || gone_) {
             return -1;
