@@ -211,24 +211,6 @@ class LinuxDeviceFile final : public DeviceFile {
     bool cut_off_ = false;
 };
 
-// The system's reason for a failed open, in the tool's terms.
-OpenFailure OpenFailureFromErrno(int error) {
-    switch (error) {
-        case EACCES:
-        case EPERM:
-        case EROFS:
-            return OpenFailure::kPermissionDenied;
-        case ENOENT:
-        case ENODEV:
-        case ENXIO:
-            return OpenFailure::kNoDevice;
-        case EBUSY:
-            return OpenFailure::kBusy;
-        default:
-            return OpenFailure::kOther;
-    }
-}
-
 class LinuxDeviceFiles final : public DeviceFiles {
   public:
     explicit LinuxDeviceFiles(PrinterGuess guess) : guess_(guess) {}
@@ -272,6 +254,23 @@ class LinuxDeviceFiles final : public DeviceFiles {
 };
 
 }  // namespace
+
+OpenFailure OpenFailureFromErrno(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return OpenFailure::kPermissionDenied;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return OpenFailure::kNoDevice;
+        case EBUSY:
+            return OpenFailure::kBusy;
+        default:
+            return OpenFailure::kOther;
+    }
+}
 
 std::unique_ptr<DeviceFiles> MakeLinuxDeviceFiles(PrinterGuess guess) {
     return std::make_unique<LinuxDeviceFiles>(guess);

@@ -18,4 +18,8 @@ enum class PrinterGuess {
 
 std::unique_ptr<DeviceFiles> MakeLinuxDeviceFiles(PrinterGuess guess);
 
+// The system's reason for a failed open (an errno value), in the tool's terms: for both Linux
+// device files, the usblp node's and the USB device node's.
+OpenFailure OpenFailureFromErrno(int error);
+
 }  // namespace tessel::platform

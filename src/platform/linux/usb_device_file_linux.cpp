@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "platform/device_wait.h"
+#include "platform/linux/device_file_linux.h"
 #include "platform/linux/sysfs_usb.h"
 #include "platform/services.h"
 #include "platform/text.h"
@@ -41,23 +42,6 @@ constexpr int kReadBlockBytes = 16 * 1024;
 // After a cancel the kernel gives the transfer back at once; should it not, the call stops
 // waiting after this much real time and the handle is treated as gone.
 constexpr auto kCancelGrace = std::chrono::seconds(5);
-
-OpenFailure FromErrno(int error) {
-    switch (error) {
-        case EACCES:
-        case EPERM:
-        case EROFS:
-            return OpenFailure::kPermissionDenied;
-        case ENOENT:
-        case ENODEV:
-        case ENXIO:
-            return OpenFailure::kNoDevice;
-        case EBUSY:
-            return OpenFailure::kBusy;
-        default:
-            return OpenFailure::kOther;
-    }
-}
 
 OpenFailure FromLibusb(int error) {
     switch (error) {
@@ -311,7 +295,7 @@ std::unique_ptr<DeviceFile> OpenUsbDeviceFile(const std::string& path, UsbDevice
         fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        failure = FromErrno(errno);
+        failure = OpenFailureFromErrno(errno);
         return nullptr;
     }
     const bool could_be_printer = every_file_could_be_printer || NodeCouldBePrinter(fd);
