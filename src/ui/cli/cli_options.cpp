@@ -15,6 +15,36 @@ bool IsHelp(std::string_view arg) {
     return arg == "--help" || arg == "-h" || arg == "help";
 }
 
+// Takes --printer SELECTOR or --printer=SELECTOR at args[i] (moving i past its value) into
+// `options`. Nothing when args[i] is another argument; an error text when it is wrong.
+std::optional<std::string> TakePrinterOption(std::string_view command,
+                                             std::span<const std::string_view> args,
+                                             std::size_t& i, CliOptions& options,
+                                             bool& taken) {
+    const std::string_view arg = args[i];
+    std::optional<std::string_view> value;
+    if (arg == kPrinterOption) {
+        if (i + 1 < args.size()) {
+            value = args[++i];
+        }
+    } else if (arg.starts_with(kPrinterOption) && arg.size() > kPrinterOption.size() &&
+               arg[kPrinterOption.size()] == '=') {
+        value = arg.substr(kPrinterOption.size() + 1);
+    } else {
+        taken = false;
+        return std::nullopt;
+    }
+    taken = true;
+    if (!value || value->empty()) {
+        return ui::ToolTextUtf8(ui::ToolText::kUsageNeedsValue, {command, kPrinterOption});
+    }
+    if (options.printer) {
+        return ui::ToolTextUtf8(ui::ToolText::kUsageRepeated, {command, kPrinterOption});
+    }
+    options.printer = std::string(*value);
+    return std::nullopt;
+}
+
 }  // namespace
 
 ParsedArguments ParseArguments(std::span<const std::string_view> args) {
@@ -40,7 +70,15 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
     }
     if (command == "upgrade") {
         options.command = Command::kUpgrade;
-        for (const std::string_view arg : rest) {
+        for (std::size_t i = 0; i < rest.size(); ++i) {
+            bool taken = false;
+            if (auto error = TakePrinterOption(command, rest, i, options, taken)) {
+                return Wrong(std::move(*error));
+            }
+            if (taken) {
+                continue;
+            }
+            const std::string_view arg = rest[i];
             PresetAnswer answer = PresetAnswer::kAsk;
             if (arg == "--yes" || arg == "-y") {
                 answer = PresetAnswer::kYes;
@@ -65,7 +103,15 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
     }
     if (command == "info") {
         options.command = Command::kInfo;
-        for (const std::string_view arg : rest) {
+        for (std::size_t i = 0; i < rest.size(); ++i) {
+            bool taken = false;
+            if (auto error = TakePrinterOption(command, rest, i, options, taken)) {
+                return Wrong(std::move(*error));
+            }
+            if (taken) {
+                continue;
+            }
+            const std::string_view arg = rest[i];
             if (arg != "--json") {
                 return Wrong(ui::ToolTextUtf8(ui::ToolText::kUsageUnknownOption, {command, arg}));
             }
