@@ -107,6 +107,7 @@ enum class ToolText : int {
     kAnotherRunRunning,
     kPrinterNoneNamed,     // {1} what names the printer, {2} the option, {3} the info command
     kPrinterSeveralNamed,  // {1} how many, {2} what names them, {3} the option, {4} info
+    kPrinterNotTellable,   // {1} what names it, {2} the option
     kRunLogIs,
     kNoAdministratorRights,
     kNoRunLog,

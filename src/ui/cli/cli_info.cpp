@@ -209,7 +209,7 @@ InfoReport CollectInfo(const std::optional<std::string>& printer_named) {
     std::vector<discovery::FoundUsbPrinter> found;
     report.search_result = discovery::SearchUSBPrinters(found);
     if (printer_named) {
-        report.choice = ChoosePrinter(*printer_named, found);
+        report.choice = ChoosePrinter(*printer_named, found, false);
         if (report.choice.status != kExitSuccess) {
             return report;  // nothing asked of any printer
         }

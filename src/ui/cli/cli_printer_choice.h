@@ -17,7 +17,12 @@ struct PrinterChoice {
 };
 
 // The row of `found` that `selector` names (discovery::SelectorNames), or why there is none.
+// With `through_restart` (an upgrade, whose printer restarts after the loader) the printer
+// named must also be one the restart poll can find again (discovery::FindSamePrinter): a
+// printer whose serial number another one carries too is refused as several, before the loader
+// could leave it waiting for a firmware that would never come.
 PrinterChoice ChoosePrinter(std::string_view selector,
-                            const std::vector<discovery::FoundUsbPrinter>& found);
+                            const std::vector<discovery::FoundUsbPrinter>& found,
+                            bool through_restart);
 
 }  // namespace tessel::ui::cli

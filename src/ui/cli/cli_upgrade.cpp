@@ -172,7 +172,7 @@ int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock&
         // appeared meanwhile under the same name ends the run on the no-printer message.
         std::vector<discovery::FoundUsbPrinter> found;
         discovery::SearchUSBPrinters(found);
-        const PrinterChoice choice = ChoosePrinter(*printer, found);
+        const PrinterChoice choice = ChoosePrinter(*printer, found, true);
         if (choice.status != kExitSuccess) {
             console.WriteError("tessel-cli: " + choice.message + "\n");
             if (json) {
