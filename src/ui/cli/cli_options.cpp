@@ -1,6 +1,7 @@
 #include "ui/cli/cli_options.h"
 
 #include <cstdlib>
+#include <functional>
 
 #include "ui/tool_text.h"
 
@@ -15,33 +16,35 @@ bool IsHelp(std::string_view arg) {
     return arg == "--help" || arg == "-h" || arg == "help";
 }
 
-// Takes --printer SELECTOR or --printer=SELECTOR at args[i] (moving i past its value) into
-// `options`. Nothing when args[i] is another argument; an error text when it is wrong.
-std::optional<std::string> TakePrinterOption(std::string_view command,
-                                             std::span<const std::string_view> args,
-                                             std::size_t& i, CliOptions& options,
-                                             bool& taken) {
-    const std::string_view arg = args[i];
-    std::optional<std::string_view> value;
-    if (arg == kPrinterOption) {
-        if (i + 1 < args.size()) {
-            value = args[++i];
+// Goes through a command's options: --printer SELECTOR (or --printer=SELECTOR) here, every
+// other one by `take`, which returns what is wrong with it or nothing.
+using OptionTaker = std::function<std::optional<std::string>(std::string_view)>;
+std::optional<std::string> TakeOptions(std::string_view command,
+                                       std::span<const std::string_view> args,
+                                       CliOptions& options, const OptionTaker& take) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        std::optional<std::string_view> value;
+        if (arg == kPrinterOption) {
+            if (i + 1 < args.size()) {
+                value = args[++i];
+            }
+        } else if (arg.starts_with(kPrinterOption) && arg.size() > kPrinterOption.size() &&
+                   arg[kPrinterOption.size()] == '=') {
+            value = arg.substr(kPrinterOption.size() + 1);
+        } else if (std::optional<std::string> error = take(arg)) {
+            return error;
+        } else {
+            continue;
         }
-    } else if (arg.starts_with(kPrinterOption) && arg.size() > kPrinterOption.size() &&
-               arg[kPrinterOption.size()] == '=') {
-        value = arg.substr(kPrinterOption.size() + 1);
-    } else {
-        taken = false;
-        return std::nullopt;
+        if (!value || value->empty()) {
+            return ui::ToolTextUtf8(ui::ToolText::kUsageNeedsValue, {command, kPrinterOption});
+        }
+        if (options.printer) {
+            return ui::ToolTextUtf8(ui::ToolText::kUsageRepeated, {command, kPrinterOption});
+        }
+        options.printer = std::string(*value);
     }
-    taken = true;
-    if (!value || value->empty()) {
-        return ui::ToolTextUtf8(ui::ToolText::kUsageNeedsValue, {command, kPrinterOption});
-    }
-    if (options.printer) {
-        return ui::ToolTextUtf8(ui::ToolText::kUsageRepeated, {command, kPrinterOption});
-    }
-    options.printer = std::string(*value);
     return std::nullopt;
 }
 
@@ -70,15 +73,7 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
     }
     if (command == "upgrade") {
         options.command = Command::kUpgrade;
-        for (std::size_t i = 0; i < rest.size(); ++i) {
-            bool taken = false;
-            if (auto error = TakePrinterOption(command, rest, i, options, taken)) {
-                return Wrong(std::move(*error));
-            }
-            if (taken) {
-                continue;
-            }
-            const std::string_view arg = rest[i];
+        const auto error = TakeOptions(command, rest, options, [&](std::string_view arg) {
             PresetAnswer answer = PresetAnswer::kAsk;
             if (arg == "--yes" || arg == "-y") {
                 answer = PresetAnswer::kYes;
@@ -86,38 +81,34 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
                 answer = PresetAnswer::kNo;
             } else if (arg == "--json") {
                 options.json = true;
-                continue;
+                return std::optional<std::string>();
             } else if (arg == "--no-confirm") {
                 options.confirm = false;
-                continue;
+                return std::optional<std::string>();
             } else {
-                return Wrong(ui::ToolTextUtf8(ui::ToolText::kUsageUnknownOption, {command, arg}));
+                return std::optional(
+                    ui::ToolTextUtf8(ui::ToolText::kUsageUnknownOption, {command, arg}));
             }
             if (options.answer != PresetAnswer::kAsk && options.answer != answer) {
-                return Wrong(
+                return std::optional(
                     ui::ToolTextUtf8(ui::ToolText::kUsageExclusive, {command, "--yes", "--no"}));
             }
             options.answer = answer;
-        }
-        return {options, {}};
+            return std::optional<std::string>();
+        });
+        return error ? Wrong(*error) : ParsedArguments{options, {}};
     }
     if (command == "info") {
         options.command = Command::kInfo;
-        for (std::size_t i = 0; i < rest.size(); ++i) {
-            bool taken = false;
-            if (auto error = TakePrinterOption(command, rest, i, options, taken)) {
-                return Wrong(std::move(*error));
-            }
-            if (taken) {
-                continue;
-            }
-            const std::string_view arg = rest[i];
+        const auto error = TakeOptions(command, rest, options, [&](std::string_view arg) {
             if (arg != "--json") {
-                return Wrong(ui::ToolTextUtf8(ui::ToolText::kUsageUnknownOption, {command, arg}));
+                return std::optional(
+                    ui::ToolTextUtf8(ui::ToolText::kUsageUnknownOption, {command, arg}));
             }
             options.json = true;
-        }
-        return {options, {}};
+            return std::optional<std::string>();
+        });
+        return error ? Wrong(*error) : ParsedArguments{options, {}};
     }
     if (command == "log") {
         if (!rest.empty()) {
