@@ -18,6 +18,7 @@ class PrinterListTest : public DiscoveryTest {
         g_vecUsbPrinters.clear();
         PrinterList().Reset();
     }
+    ~PrinterListTest() override { SetChosenPrinter(std::nullopt); }
     std::vector<std::string> Rows() const {
         std::vector<std::string> rows;
         for (int i = 0; i < PrinterList().Count(); ++i) {
@@ -177,7 +178,6 @@ TEST_F(PrinterListTest, RefreshSelectsTheChosenPrinterOrNothing) {
         EXPECT_EQ(g_strDevicePath,
                   k.row >= 0 ? usb.elements[static_cast<std::size_t>(k.row)].device_path : u"");
     }
-    SetChosenPrinter(std::nullopt);
 }
 
 TEST_F(PrinterListTest, NoPrinterMeansNoSelection) {
