@@ -172,7 +172,7 @@ inline constexpr std::array<TextControlView MainDisplayView::*, 5> kTextControls
     &MainDisplayView::message, &MainDisplayView::result_text};
 
 // The row of `control` in kTextControls.
-constexpr std::size_t TextControlIndex(TextControlView MainDisplayView::* control) {
+constexpr std::size_t TextControlIndex(TextControlView MainDisplayView::*control) {
     for (std::size_t i = 0; i < kTextControls.size(); ++i) {
         if (kTextControls[i] == control) {
             return i;

@@ -33,8 +33,8 @@ bool ViewChanges::Any() const {
     return window ||
            std::any_of(texts.begin(), texts.end(),
                        [](const TextControlChanges& text) { return text.Any(); }) ||
-           progress || result_image || start_button || exit_button || close_item ||
-           printer_list || message_dialog;
+           progress || result_image || start_button || exit_button || close_item || printer_list ||
+           message_dialog;
 }
 
 ViewChanges DiffViews(const MainDisplayView& before, const MainDisplayView& after) {

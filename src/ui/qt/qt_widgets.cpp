@@ -310,7 +310,7 @@ void MainWindow::Render(const MainDisplayView&, const MainDisplayView& current,
     }
 }
 
-QWidget* MainWindow::TextWidget(TextControlView MainDisplayView::* control) const {
+QWidget* MainWindow::TextWidget(TextControlView MainDisplayView::*control) const {
     return texts_.at(TextControlIndex(control));
 }
 
