@@ -128,7 +128,11 @@ int main(int argc, char** argv) {
                                options.command == cli::Command::kUpgrade ? "tessel-cli upgrade" : "");
 
     if (options.command == cli::Command::kInfo) {
-        const cli::InfoReport report = cli::CollectInfo();
+        const cli::InfoReport report = cli::CollectInfo(options.printer);
+        if (report.choice.status != cli::kExitSuccess) {
+            console.WriteError("tessel-cli: " + report.choice.message + "\n");
+            return report.choice.status;
+        }
         console.Write(options.json ? cli::InfoJson(report) : cli::InfoText(report));
         return cli::InfoExitCode(report);
     }
@@ -136,7 +140,7 @@ int main(int argc, char** argv) {
         console.WriteError(cli::NoAdministratorRightsNotice());
     }
     const int status = cli::RunUpgrade(options.answer, console, platform::Clk(), langid,
-                                       options.json, options.confirm);
+                                       options.json, options.confirm, options.printer);
     if (status != cli::kExitSuccess && !startup.log_path().empty()) {
         console.WriteError(
             "tessel-cli: " +

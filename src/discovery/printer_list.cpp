@@ -13,6 +13,11 @@ std::vector<FoundUsbPrinter> g_vecUsbPrinters;
 
 namespace {
 
+std::optional<std::u16string>& ChosenPrinter() {
+    static std::optional<std::u16string> selector;
+    return selector;
+}
+
 PrinterListListener& Listener() {
     static PrinterListListener listener;
     return listener;
@@ -88,7 +93,10 @@ std::int32_t RefreshPrinterList() {
                     std::u16string(platform::FixedView(g_vecUsbPrinters[i].entry.achPrinterName,
                                                        kPrinterNameCapacity)));
     }
-    if (!g_vecUsbPrinters.empty()) {
+    if (const std::optional<std::u16string>& chosen = ChosenPrinter()) {
+        const std::vector<int> named = RowsNamedBy(*chosen, g_vecUsbPrinters);
+        SelectRow(named.size() == 1 ? named.front() : PrinterListModel::kNoSelection);
+    } else if (!g_vecUsbPrinters.empty()) {
         SelectRow(0);
     }
     return static_cast<std::int32_t>(g_vecUsbPrinters.size());
@@ -121,6 +129,31 @@ int FindSamePrinter(const std::vector<FoundUsbPrinter>& rows, const FoundUsbPrin
         }
     }
     return found;
+}
+
+bool SelectorNames(std::u16string_view selector, const FoundUsbPrinter& printer) {
+    if (selector.empty()) {
+        return false;
+    }
+    const std::u16string_view serial = platform::InstanceIdSerial(printer.instance_id);
+    return (!serial.empty() && platform::SameIgnoringAsciiCase(selector, serial)) ||
+           platform::SameIgnoringAsciiCase(selector, printer.port) ||
+           platform::SameIgnoringAsciiCase(selector, printer.device_path);
+}
+
+std::vector<int> RowsNamedBy(std::u16string_view selector,
+                             const std::vector<FoundUsbPrinter>& rows) {
+    std::vector<int> named;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (SelectorNames(selector, rows[i])) {
+            named.push_back(static_cast<int>(i));
+        }
+    }
+    return named;
+}
+
+void SetChosenPrinter(std::optional<std::u16string> selector) {
+    ChosenPrinter() = std::move(selector);
 }
 
 bool IsUSBPortBusy(std::u16string_view port) {
