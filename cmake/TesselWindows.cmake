@@ -50,9 +50,11 @@ if(WIN32 AND NOT TESSEL_HOST_TOOLS_ONLY)
         list(SORT _imports)
         list(JOIN _imports "\n" _exports)
         file(WRITE ${_delay_dir}/${_lib}.def "LIBRARY \"${_dll}\"\nEXPORTS\n${_exports}\n")
-        execute_process(COMMAND ${TESSEL_DLLTOOL} --def ${_delay_dir}/${_lib}.def
-                                --dllname ${_dll} --output-delaylib ${_delay_dir}/lib${_lib}_delay.a
-                        COMMAND_ERROR_IS_FATAL ANY)
+        # dlltool names the library's symbols after the output path it is given: a name
+        # without a folder keeps the build folder out of the executables.
+        execute_process(COMMAND ${TESSEL_DLLTOOL} --def ${_lib}.def
+                                --dllname ${_dll} --output-delaylib lib${_lib}_delay.a
+                        WORKING_DIRECTORY ${_delay_dir} COMMAND_ERROR_IS_FATAL ANY)
         add_library(tessel_delay_${_lib} INTERFACE)
         target_link_libraries(tessel_delay_${_lib} INTERFACE ${_delay_dir}/lib${_lib}_delay.a)
     endforeach()
