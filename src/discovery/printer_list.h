@@ -13,14 +13,16 @@
 
 namespace tessel::discovery {
 
-// The printers of the last refresh, in discovery order. Written and read by the upgrade
-// worker only.
+// The printers of the last refresh, in discovery order. Written only by RefreshPrinterList on
+// the upgrade worker's thread; read by the worker during a run, and by the command line's
+// confirmation once the run has ended.
 extern std::vector<UsbPrinterEntry> g_vecUsbPrinters;
 // The same printers row for row, each with its own device path, instance ID and whole port.
 extern std::vector<FoundUsbPrinter> g_vecListedPrinters;
 
 // An ordered list of printer names with one selected row, the way a drop-down list keeps
-// them. Row i shows entry i of g_vecUsbPrinters. Nobody but the worker changes it.
+// them. Row i shows entry i of g_vecUsbPrinters. Nobody but the worker changes it; a window
+// sees it only through the copy the listener hands it (SetPrinterListListener).
 class PrinterListModel {
   public:
     static constexpr int kNoSelection = -1;

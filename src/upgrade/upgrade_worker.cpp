@@ -93,11 +93,11 @@ RunReason AfterIoFailure(RunReason still_there) {
     return ProbeDevice() == platform::OpenFailure::kNone ? still_there : RunReason::kDroppedOffBus;
 }
 
-// Sends a payload to the current device; with a display, reports the phase's progress: bytes
-// written, the rate so far and, from it, the time left, all on the clock. `cause`, when given,
-// gets why the transfer failed.
-std::int32_t SendPayload(std::uint16_t id, UpgradeDisplay* display = nullptr,
-                         UpgradePhase phase = UpgradePhase::kNone, RunCause* cause = nullptr) {
+// Sends a payload to the current device and reports the phase's progress: bytes written, the
+// rate so far and, from it, the time left, all on the clock. `cause`, when given, gets why the
+// transfer failed.
+std::int32_t SendPayload(std::uint16_t id, UpgradeDisplay& display, UpgradePhase phase,
+                         RunCause* cause) {
     RunCause failed;
     failed.phase = phase;
     if (const auto payload = platform::FindBinaryResource(id)) {
@@ -114,13 +114,10 @@ std::int32_t SendPayload(std::uint16_t id, UpgradeDisplay* display = nullptr,
         return kErrTransferOpen;
     }
     WatchedDevice watched(*device);
-    std::int32_t result = link::kLinkOk;
-    if (display == nullptr) {
-        result = link::SendFWResource(watched, id);
-    } else {
-        const std::int64_t start_ms = platform::Clk().NowMs();
-        display->ShowPhase({phase, 0, 0, 0, std::nullopt});
-        result = link::SendFWResource(watched, id, [&](std::uint64_t sent, std::uint64_t total) {
+    const std::int64_t start_ms = platform::Clk().NowMs();
+    display.ShowPhase({phase, 0, 0, 0, std::nullopt});
+    const std::int32_t result =
+        link::SendFWResource(watched, id, [&](std::uint64_t sent, std::uint64_t total) {
             PhaseReport report{phase, sent, total, 0, std::nullopt};
             const std::int64_t elapsed_ms = platform::Clk().NowMs() - start_ms;
             if (elapsed_ms > 0) {
@@ -130,9 +127,8 @@ std::int32_t SendPayload(std::uint16_t id, UpgradeDisplay* display = nullptr,
                 report.seconds_left =
                     static_cast<std::int64_t>((total - sent) / report.bytes_per_second);
             }
-            display->ShowPhase(report);
+            display.ShowPhase(report);
         });
-    }
     if (result == kStepOk || cause == nullptr) {
         return result;
     }
@@ -325,8 +321,7 @@ class Run {
             return UpgradeStep::Fail;
         }
         RunCause cause;
-        if (SendPayload(payloads::IDR_BINARY_LOADER, &display_, UpgradePhase::kSendingLoader,
-                        &cause) != kStepOk) {
+        if (SendLoaderImage(display_, &cause) != kStepOk) {
             cause_ = cause;
             return UpgradeStep::Fail;
         }
@@ -352,8 +347,7 @@ class Run {
 
     UpgradeStep TransferFirmware() {
         RunCause cause;
-        if (SendPayload(payloads::IDR_BINARY_FIRMWARE, &display_, UpgradePhase::kSendingFirmware,
-                        &cause) != kStepOk) {
+        if (SendFirmwareImage(display_, &cause) != kStepOk) {
             cause_ = cause;
             return UpgradeStep::Fail;
         }
@@ -370,8 +364,7 @@ class Run {
             discovery::SetUSBDeviceReinstall(std::u16string(
                 platform::FixedView(entry.achPrinterName, discovery::kPrinterNameCapacity)));
         }
-        SleepReporting(display_, UpgradePhase::kBurning, kBurnWaitMs, kPhaseStepMs, kBurnWaitMs);
-        platform::Debug(kBurnWaitDebugLine);
+        WaitForFlashBurn(display_);
         display_.ShowUpgradeState(kStateAnimation, kAnimationStop);
         display_.ShowUpgradeState(kStateProgress, kProgressSucceeded);
         display_.SetFlashBurnInProgress(false);
@@ -435,12 +428,13 @@ VersionOutcome ConfirmVersion(std::int32_t comparison, UpgradeDisplay& display) 
     }
 }
 
-std::int32_t SendLoaderImage() {
-    return SendPayload(payloads::IDR_BINARY_LOADER);
+std::int32_t SendLoaderImage(UpgradeDisplay& display, RunCause* cause) {
+    return SendPayload(payloads::IDR_BINARY_LOADER, display, UpgradePhase::kSendingLoader, cause);
 }
 
-std::int32_t SendFirmwareImage() {
-    return SendPayload(payloads::IDR_BINARY_FIRMWARE);
+std::int32_t SendFirmwareImage(UpgradeDisplay& display, RunCause* cause) {
+    return SendPayload(payloads::IDR_BINARY_FIRMWARE, display, UpgradePhase::kSendingFirmware,
+                       cause);
 }
 
 std::int32_t WaitForPrinterRestart(UpgradeDisplay& display, std::int32_t selected_row) {
@@ -478,8 +472,8 @@ std::int32_t WaitForPrinterRestart(UpgradeDisplay& display, std::int32_t selecte
     }
 }
 
-std::int32_t WaitForFlashBurn() {
-    platform::Clk().SleepMs(kBurnWaitMs);
+std::int32_t WaitForFlashBurn(UpgradeDisplay& display) {
+    SleepReporting(display, UpgradePhase::kBurning, kBurnWaitMs, kPhaseStepMs, kBurnWaitMs);
     platform::Debug(kBurnWaitDebugLine);
     return kStepOk;
 }
