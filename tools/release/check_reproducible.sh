@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # check_reproducible.sh [--ccache] [--keep]: builds the checked-out commit twice, from two clean
 # copies in folders of different path lengths, and checks that the Debian package, tessel.exe and
 # tessel-cli.exe come out byte for byte the same and carry neither folder nor the host's name.
