@@ -4,10 +4,10 @@
 # tessel-cli.exe come out byte for byte the same and carry neither folder nor the host's name.
 #
 # SOURCE_DATE_EPOCH is the last commit's time. The second build runs under another host name
-# (its own UTS namespace, where unshare may make one), time zone, locale and umask. The
-# executables are compared unsigned (builds are unsigned by default); copies of both trees'
-# executables are then signed with one throwaway certificate and the signed files compared too.
-# On a difference, diffoscope (Debian package diffoscope or diffoscope-minimal) shows where, when
+# (its own UTS namespace, where unshare may make one), time zone, umask and, without --ccache,
+# locale. The executables are compared unsigned (builds are unsigned by default); copies of both
+# trees' executables are then signed with one throwaway certificate and compared too. On a
+# difference, diffoscope (Debian package diffoscope or diffoscope-minimal) shows where, when
 # it is installed. --keep keeps the work folder (it is kept anyway when the builds differ).
 #
 # Without --ccache no compiler cache is used and every object is compiled twice: 23 minutes on
@@ -75,6 +75,11 @@ else
     echo "note: no UTS namespace here; both builds run under host name $(hostname)"
 fi
 
+# ccache hashes the locale (it may change the compiler's messages): with --ccache both builds
+# keep the caller's, so that they reuse the test command's objects.
+env_a=(TZ=UTC) env_b=(TZ=Pacific/Kiritimati)
+[ "$ccache" = 1 ] || { env_a+=(LC_ALL=C.UTF-8); env_b+=(LC_ALL=C); }
+
 start=$SECONDS
 for i in 0 1; do
     tree=${trees[$i]}
@@ -83,12 +88,12 @@ for i in 0 1; do
     echo "building $commit in $tree (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
     tree_start=$SECONDS
     if [ "$i" = 0 ]; then
-        (umask 022; TZ=UTC LC_ALL=C.UTF-8 "$0" --build-tree "$tree") >"$work/build-a.log" 2>&1 ||
+        (umask 022; env "${env_a[@]}" "$0" --build-tree "$tree") >"$work/build-a.log" 2>&1 ||
             { keep=1; tail -40 "$work/build-a.log" >&2; exit 1; }
     else
         host=""
         [ "${#other_host[@]}" = 0 ] || host=$OTHER_HOST
-        (umask 002; TZ=Pacific/Kiritimati LC_ALL=C "${other_host[@]}" "$0" --build-tree "$tree" $host) \
+        (umask 002; env "${env_b[@]}" "${other_host[@]}" "$0" --build-tree "$tree" $host) \
             >"$work/build-b.log" 2>&1 || { keep=1; tail -40 "$work/build-b.log" >&2; exit 1; }
     fi
     echo "  built in $((SECONDS - tree_start)) s"
