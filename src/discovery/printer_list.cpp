@@ -14,6 +14,11 @@ std::vector<FoundUsbPrinter> g_vecListedPrinters;
 
 namespace {
 
+std::optional<std::u16string>& ChosenPrinter() {
+    static std::optional<std::u16string> selector;
+    return selector;
+}
+
 PrinterListListener& Listener() {
     static PrinterListListener listener;
     return listener;
@@ -93,7 +98,10 @@ std::int32_t RefreshPrinterList() {
                     std::u16string(platform::FixedView(g_vecUsbPrinters[i].achPrinterName,
                                                        kPrinterNameCapacity)));
     }
-    if (!g_vecListedPrinters.empty()) {
+    if (const std::optional<std::u16string>& chosen = ChosenPrinter()) {
+        const std::vector<int> named = RowsNamedBy(*chosen, g_vecListedPrinters);
+        SelectRow(named.size() == 1 ? named.front() : PrinterListModel::kNoSelection);
+    } else if (!g_vecListedPrinters.empty()) {
         SelectRow(0);
     }
     return static_cast<std::int32_t>(g_vecUsbPrinters.size());
@@ -126,6 +134,31 @@ int FindSamePrinter(const std::vector<FoundUsbPrinter>& rows, const FoundUsbPrin
         }
     }
     return found;
+}
+
+bool SelectorNames(std::u16string_view selector, const FoundUsbPrinter& printer) {
+    if (selector.empty()) {
+        return false;
+    }
+    const std::u16string_view serial = platform::InstanceIdSerial(printer.instance_id);
+    return (!serial.empty() && platform::SameIgnoringAsciiCase(selector, serial)) ||
+           platform::SameIgnoringAsciiCase(selector, printer.port) ||
+           platform::SameIgnoringAsciiCase(selector, printer.device_path);
+}
+
+std::vector<int> RowsNamedBy(std::u16string_view selector,
+                             const std::vector<FoundUsbPrinter>& rows) {
+    std::vector<int> named;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (SelectorNames(selector, rows[i])) {
+            named.push_back(static_cast<int>(i));
+        }
+    }
+    return named;
+}
+
+void SetChosenPrinter(std::optional<std::u16string> selector) {
+    ChosenPrinter() = std::move(selector);
 }
 
 bool IsUSBPortBusy(std::u16string_view port) {

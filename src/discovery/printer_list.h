@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,7 +49,8 @@ class PrinterListModel {
 PrinterListModel& PrinterList();
 
 // Rebuilds g_vecUsbPrinters, g_vecListedPrinters and the list from a fresh discovery pass and
-// selects row 0, which becomes the current device (SelectPrinter). Returns the number of
+// selects row 0, or the printer chosen by SetChosenPrinter, which becomes the current device
+// (SelectPrinter). Returns the number of
 // printers, or the pass's negative result when it failed; then the list stays empty (and
 // shows no selection) even if the pass appended entries before failing. When there is no row
 // to select, g_strDevicePath and g_strHardID keep their values.
@@ -74,6 +76,21 @@ void SelectPrinter(int row);
 // across a restart), and one without a serial number by its whole port.
 int FindSamePrinter(const std::vector<FoundUsbPrinter>& rows, const FoundUsbPrinter& wanted,
                     std::size_t listed_before);
+
+// Whether `selector`, a name the user gave, names `printer`: it equals the printer's serial
+// number (the one its instance ID carries), its whole spooler port (on Windows "USB001", on
+// Linux the CUPS device URI) or the path of its device file (on Windows the device interface
+// path; on Linux usblp's node /dev/usb/lpN, or /dev/bus/usb/BBB/DDD when no kernel driver
+// holds it), ASCII letters compared without regard to case. An empty selector names nothing.
+bool SelectorNames(std::u16string_view selector, const FoundUsbPrinter& printer);
+
+// The rows of `rows` that `selector` names, in order.
+std::vector<int> RowsNamedBy(std::u16string_view selector, const std::vector<FoundUsbPrinter>& rows);
+
+// From now on RefreshPrinterList selects the one row `selector` names, and no row (as for an
+// empty list, but g_strDevicePath emptied) when it names none or several, so that nothing is
+// sent to a printer the user did not name. Nothing: row 0 (the default). Set it while no worker runs.
+void SetChosenPrinter(std::optional<std::u16string> selector);
 
 // True when the first print queue, in the spooler's order, whose port is exactly `port`
 // holds at least one job. False otherwise, for an empty port, and for every failure: a
