@@ -37,12 +37,12 @@ TEST_F(PrinterListTest, RefreshListsPrintersInDiscoveryOrderAndSelectsTheFirst) 
     EXPECT_EQ(Rows(), (std::vector<std::string>{"Bexlot r7200 Series", "Bexlot DEFAULT Printer"}));
     ASSERT_EQ(PrinterList().Selection(), 0);
     // Row 0's printer is the current device, with its own path and its own table row.
-    EXPECT_EQ(U8(platform::FixedView(g_vecUsbPrinters[0].achUSBPort, kUsbPortCapacity)), "USB001");
+    EXPECT_EQ(U8(platform::FixedView(g_vecUsbPrinters[0].entry.achUSBPort, kUsbPortCapacity)), "USB001");
     EXPECT_EQ(g_strDevicePath, usb.elements[0].device_path);
     EXPECT_EQ(g_strHardID, u"USB\\VID_7a3c&PID_0c12");
-    ASSERT_EQ(g_vecListedPrinters.size(), 2u);
-    EXPECT_EQ(g_vecListedPrinters[1].instance_id, u"USB\\VID_1286&PID_0000\\B");
-    EXPECT_EQ(g_vecListedPrinters[1].port, u"USB002");
+    ASSERT_EQ(g_vecUsbPrinters.size(), 2u);
+    EXPECT_EQ(g_vecUsbPrinters[1].instance_id, u"USB\\VID_1286&PID_0000\\B");
+    EXPECT_EQ(g_vecUsbPrinters[1].port, u"USB002");
 
     // A later refresh replaces everything.
     usb.elements = {Printer(u"USB\\VID_7A3C&PID_0C13\\C", u"C", 3)};
