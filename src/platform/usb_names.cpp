@@ -9,14 +9,14 @@
 namespace tessel::platform {
 namespace {
 
-char16_t AsciiLower(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
-}
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+template <typename Char>
+Char AsciiLower(Char c) {
+    return (c >= Char('A') && c <= Char('Z')) ? static_cast<Char>(c + 32) : c;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+// Equal when only the case of ASCII letters differs; other characters compare as they are.
+template <typename Char>
+bool SameIgnoringAsciiCaseOf(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
     if (a.size() != b.size()) {
         return false;
     }
@@ -26,6 +26,10 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
         }
     }
     return true;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return SameIgnoringAsciiCaseOf(a, b);
 }
 
 // The blanks CUPS skips around 1284 keys and values.
@@ -87,15 +91,7 @@ std::u16string_view InstanceIdSerial(std::u16string_view instance_id) {
 }
 
 bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return SameIgnoringAsciiCaseOf(a, b);
 }
 
 bool SameInstanceSerial(std::u16string_view instance_a, std::u16string_view instance_b) {
