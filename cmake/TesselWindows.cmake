@@ -50,9 +50,16 @@ if(WIN32 AND NOT TESSEL_HOST_TOOLS_ONLY)
         list(SORT _imports)
         list(JOIN _imports "\n" _exports)
         file(WRITE ${_delay_dir}/${_lib}.def "LIBRARY \"${_dll}\"\nEXPORTS\n${_exports}\n")
-        execute_process(COMMAND ${TESSEL_DLLTOOL} --def ${_delay_dir}/${_lib}.def
-                                --dllname ${_dll} --output-delaylib ${_delay_dir}/lib${_lib}_delay.a
-                        COMMAND_ERROR_IS_FATAL ANY)
+        # Made beside the final library and copied only when it differs, so that configuring
+        # again relinks nothing; the fixed temporary prefix and the relative output name keep the
+        # build folder's path out of the archive's member and symbol names.
+        execute_process(COMMAND ${TESSEL_DLLTOOL} --def ${_lib}.def --dllname ${_dll}
+                                --temp-prefix tessel_${_lib}
+                                --output-delaylib lib${_lib}_delay.a.new
+                        WORKING_DIRECTORY ${_delay_dir} COMMAND_ERROR_IS_FATAL ANY)
+        file(COPY_FILE ${_delay_dir}/lib${_lib}_delay.a.new ${_delay_dir}/lib${_lib}_delay.a
+             ONLY_IF_DIFFERENT)
+        file(REMOVE ${_delay_dir}/lib${_lib}_delay.a.new)
         add_library(tessel_delay_${_lib} INTERFACE)
         target_link_libraries(tessel_delay_${_lib} INTERFACE ${_delay_dir}/lib${_lib}_delay.a)
     endforeach()

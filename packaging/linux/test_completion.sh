@@ -30,13 +30,20 @@ expect "--help --version info log upgrade" tessel-cli ""
 expect "upgrade" tessel-cli up
 expect "info" tessel-cli i
 expect "--version" tessel-cli --v
-expect "--json --no --no-confirm --yes" tessel-cli upgrade ""
+expect "--json --no --no-confirm --printer --yes" tessel-cli upgrade ""
 expect "--no --no-confirm" tessel-cli upgrade --no
-expect "--json --no-confirm" tessel-cli upgrade --yes ""
-expect "--json --no-confirm" tessel-cli upgrade -n ""
-expect "--no-confirm" tessel-cli upgrade --yes --json ""
-expect "--json" tessel-cli info ""
-expect "" tessel-cli info --json ""
+expect "--json --no-confirm --printer" tessel-cli upgrade --yes ""
+expect "--json --no-confirm --printer" tessel-cli upgrade -n ""
+expect "--no-confirm --printer" tessel-cli upgrade --yes --json ""
+expect "--printer" tessel-cli upgrade --p
+expect "" tessel-cli upgrade --printer ""
+expect "" tessel-cli upgrade --printer S
+expect "" tessel-cli upgrade --printer=S
+expect "--json --no --no-confirm --yes" tessel-cli upgrade --printer SER1 ""
+expect "--json --no --no-confirm --yes" tessel-cli upgrade --printer=SER1 ""
+expect "--json --printer" tessel-cli info ""
+expect "--printer" tessel-cli info --json ""
+expect "" tessel-cli info --json --printer /dev/usb/lp0 ""
 expect "" tessel-cli log ""
 
 # The commands and options that --help names, the short forms left out.

@@ -129,7 +129,11 @@ int main(int argc, char** argv) {
     app::DetectWindowsVersion();
 
     if (options.command == cli::Command::kInfo) {
-        const cli::InfoReport report = cli::CollectInfo();
+        const cli::InfoReport report = cli::CollectInfo(options.printer);
+        if (report.choice.status != cli::kExitSuccess) {
+            console.WriteError("tessel-cli: " + report.choice.message + "\n");
+            return report.choice.status;
+        }
         console.Write(options.json ? cli::InfoJson(report) : cli::InfoText(report));
         return cli::InfoExitCode(report);
     }
@@ -140,7 +144,7 @@ int main(int argc, char** argv) {
     const app::ScopedSupportLog log("Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) +
                                     ", tessel-cli upgrade");
     const int status = cli::RunUpgrade(options.answer, console, platform::Clk(), langid,
-                                       options.json, options.confirm);
+                                       options.json, options.confirm, options.printer);
     if (status != cli::kExitSuccess && !log.path().empty()) {
         console.WriteError("tessel-cli: " +
                            ui::ToolTextUtf8(ui::ToolText::kRunLogIs, {app::PathText(log.path())}) +

@@ -9,10 +9,14 @@
 
 namespace tessel::discovery {
 
-std::vector<UsbPrinterEntry> g_vecUsbPrinters;
-std::vector<FoundUsbPrinter> g_vecListedPrinters;
+std::vector<FoundUsbPrinter> g_vecUsbPrinters;
 
 namespace {
+
+std::optional<std::u16string>& ChosenPrinter() {
+    static std::optional<std::u16string> selector;
+    return selector;
+}
 
 PrinterListListener& Listener() {
     static PrinterListListener listener;
@@ -36,11 +40,11 @@ class TellListenerAtEnd {
 void SelectRow(int row) {
     PrinterList().Select(row);
     const int selected = PrinterList().Selection();
-    if (selected < 0 || static_cast<std::size_t>(selected) >= g_vecListedPrinters.size()) {
+    if (selected < 0 || static_cast<std::size_t>(selected) >= g_vecUsbPrinters.size()) {
         g_strDevicePath.clear();
         return;
     }
-    const FoundUsbPrinter& printer = g_vecListedPrinters[static_cast<std::size_t>(selected)];
+    const FoundUsbPrinter& printer = g_vecUsbPrinters[static_cast<std::size_t>(selected)];
     g_strDevicePath = printer.device_path;
     g_strHardID = printer.hard_id;
 }
@@ -48,22 +52,22 @@ void SelectRow(int row) {
 }  // namespace
 
 void PrinterListModel::Reset() {
-    rows_.clear();
-    selection_ = kNoSelection;
+    view_.rows.clear();
+    view_.selection = kNoSelection;
 }
 
 void PrinterListModel::Insert(int position, std::u16string text) {
     if (position < 0 || position > Count()) {
         position = Count();
     }
-    if (selection_ >= position) {
-        ++selection_;  // the selected row keeps its text
+    if (view_.selection >= position) {
+        ++view_.selection;  // the selected row keeps its text
     }
-    rows_.insert(rows_.begin() + position, std::move(text));
+    view_.rows.insert(view_.rows.begin() + position, std::move(text));
 }
 
 void PrinterListModel::Select(int position) {
-    selection_ = (position >= 0 && position < Count()) ? position : kNoSelection;
+    view_.selection = (position >= 0 && position < Count()) ? position : kNoSelection;
 }
 
 PrinterListModel& PrinterList() {
@@ -80,20 +84,19 @@ std::int32_t RefreshPrinterList() {
     PrinterListModel& list = PrinterList();
     list.Reset();
     g_vecUsbPrinters.clear();
-    g_vecListedPrinters.clear();
-    const std::int32_t result = SearchUSBPrinters(g_vecListedPrinters);
-    for (const FoundUsbPrinter& printer : g_vecListedPrinters) {
-        g_vecUsbPrinters.push_back(printer.entry);
-    }
+    const std::int32_t result = SearchUSBPrinters(g_vecUsbPrinters);
     if (result < 0) {
         return result;
     }
     for (std::size_t i = 0; i < g_vecUsbPrinters.size(); ++i) {
         list.Insert(static_cast<int>(i),
-                    std::u16string(platform::FixedView(g_vecUsbPrinters[i].achPrinterName,
+                    std::u16string(platform::FixedView(g_vecUsbPrinters[i].entry.achPrinterName,
                                                        kPrinterNameCapacity)));
     }
-    if (!g_vecListedPrinters.empty()) {
+    if (const std::optional<std::u16string>& chosen = ChosenPrinter()) {
+        const std::vector<int> named = RowsNamedBy(*chosen, g_vecUsbPrinters);
+        SelectRow(named.size() == 1 ? named.front() : PrinterListModel::kNoSelection);
+    } else if (!g_vecUsbPrinters.empty()) {
         SelectRow(0);
     }
     return static_cast<std::int32_t>(g_vecUsbPrinters.size());
@@ -126,6 +129,31 @@ int FindSamePrinter(const std::vector<FoundUsbPrinter>& rows, const FoundUsbPrin
         }
     }
     return found;
+}
+
+bool SelectorNames(std::u16string_view selector, const FoundUsbPrinter& printer) {
+    if (selector.empty()) {
+        return false;
+    }
+    const std::u16string_view serial = platform::InstanceIdSerial(printer.instance_id);
+    return (!serial.empty() && platform::SameIgnoringAsciiCase(selector, serial)) ||
+           platform::SameIgnoringAsciiCase(selector, printer.port) ||
+           platform::SameIgnoringAsciiCase(selector, printer.device_path);
+}
+
+std::vector<int> RowsNamedBy(std::u16string_view selector,
+                             const std::vector<FoundUsbPrinter>& rows) {
+    std::vector<int> named;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (SelectorNames(selector, rows[i])) {
+            named.push_back(static_cast<int>(i));
+        }
+    }
+    return named;
+}
+
+void SetChosenPrinter(std::optional<std::u16string> selector) {
+    ChosenPrinter() = std::move(selector);
 }
 
 bool IsUSBPortBusy(std::u16string_view port) {

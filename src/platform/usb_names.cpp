@@ -84,10 +84,8 @@ std::u16string_view InstanceIdSerial(std::u16string_view instance_id) {
     return tail.find(u'&') == std::u16string_view::npos ? tail : std::u16string_view();
 }
 
-bool SameInstanceSerial(std::u16string_view instance_a, std::u16string_view instance_b) {
-    const std::u16string_view a = InstanceIdSerial(instance_a);
-    const std::u16string_view b = InstanceIdSerial(instance_b);
-    if (a.empty() || a.size() != b.size()) {
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) {
         return false;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -96,6 +94,11 @@ bool SameInstanceSerial(std::u16string_view instance_a, std::u16string_view inst
         }
     }
     return true;
+}
+
+bool SameInstanceSerial(std::u16string_view instance_a, std::u16string_view instance_b) {
+    const std::u16string_view a = InstanceIdSerial(instance_a);
+    return !a.empty() && SameIgnoringAsciiCase(a, InstanceIdSerial(instance_b));
 }
 
 bool EnumeratorCovers(std::u16string_view enumerator, std::u16string_view instance_id) {

@@ -27,6 +27,10 @@ std::u16string LocationInstanceTail(std::u16string_view bus_location);
 // that part is missing, empty or a stand-in (which contains "&", see LocationInstanceTail).
 std::u16string_view InstanceIdSerial(std::u16string_view instance_id);
 
+// True when both texts are the same but for the letter case of ASCII letters, as instance IDs,
+// Windows port names and device paths compare.
+bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+
 // True when both instance IDs carry a serial number and it is the same one, ASCII letters
 // compared without regard to case as instance IDs are. The product IDs may differ.
 bool SameInstanceSerial(std::u16string_view instance_a, std::u16string_view instance_b);

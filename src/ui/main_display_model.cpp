@@ -230,9 +230,9 @@ void MainDisplayModel::SetFlashBurnInProgress(bool burning) {
     }
 }
 
-void MainDisplayModel::ShowPrinterList(PrinterListView list) {
+void MainDisplayModel::ShowPrinterList(const PrinterListView& list) {
     Change change(*this);
-    view_.printer_list = std::move(list);
+    view_.printer_list = list;
 }
 
 void MainDisplayModel::ShowPhase(const upgrade::PhaseReport& report) {

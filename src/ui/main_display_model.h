@@ -43,6 +43,7 @@
 #include <string_view>
 #include <vector>
 
+#include "discovery/printer_list.h"
 #include "platform/clock.h"
 #include "ui/display_fonts.h"
 #include "ui/display_geometry.h"
@@ -122,13 +123,7 @@ struct ImageView {
 
 // The window's hidden printer list: the rows of the worker's last refresh, in its order, and
 // the selected row. Never shown; a window that keeps it as a control fills it from here.
-struct PrinterListView {
-    static constexpr int kNoSelection = -1;
-    std::vector<std::u16string> rows;
-    int selection = kNoSelection;
-
-    friend bool operator==(const PrinterListView&, const PrinterListView&) = default;
-};
+using discovery::PrinterListView;
 
 struct MainDisplayView {
     std::uint64_t revision = 0;  // rises with every change
@@ -199,7 +194,7 @@ class MainDisplayModel final : public upgrade::UpgradeDisplay {
     std::optional<std::int64_t> NextAnimationTickMs() const;
 
     // The printer list after a refresh (worker thread); copied into the view.
-    void ShowPrinterList(PrinterListView list);
+    void ShowPrinterList(const PrinterListView& list);
 
     // A request to end the front end (exit button, Escape, Close item, window manager).
     // True when the front end may end now; false while a worker runs.

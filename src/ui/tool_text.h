@@ -64,6 +64,7 @@ enum class ToolText : int {
     kInfoNoPrinter,
     kInfoPrinter,
     kInfoPortLabel,
+    kInfoSerialLabel,
     kInfoDeviceLabel,
     kInfoTransportLabel,
     kInfoStatusLabel,
@@ -82,7 +83,7 @@ enum class ToolText : int {
     kInfoOlder,
     kInfoSame,
     kInfoNewer,
-    kInfoFirstOnly,
+    kInfoFirstOnly,  // {1} the option that names a printer
     kInfoUnusable,
     kUnusableNoInterface,
     kUnusableOtherDriver,
@@ -104,6 +105,9 @@ enum class ToolText : int {
     kInterrupted,
     kInterruptRefused,
     kAnotherRunRunning,
+    kPrinterNoneNamed,     // {1} what names the printer, {2} the option, {3} the info command
+    kPrinterSeveralNamed,  // {1} how many, {2} what names them, {3} the option, {4} info
+    kPrinterNotTellable,   // {1} what names it, {2} the option
     kRunLogIs,
     kNoAdministratorRights,
     kNoRunLog,
@@ -121,6 +125,8 @@ enum class ToolText : int {
     kUsageNoArguments,
     kUsageUnknownOption,
     kUsageExclusive,
+    kUsageNeedsValue,  // {1} the command, {2} the option
+    kUsageRepeated,    // {1} the command, {2} the option
     kUsageUnknownCommand,
     kHelp,
     kCount

@@ -51,6 +51,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoNoPrinter, u"未找到支持的打印机。"},
         {ToolText::kInfoPrinter, u"打印机 {1}：{2}"},
         {ToolText::kInfoPortLabel, u"端口"},
+        {ToolText::kInfoSerialLabel, u"序列号"},
         {ToolText::kInfoDeviceLabel, u"设备"},
         {ToolText::kInfoTransportLabel, u"连接方式"},
         {ToolText::kInfoStatusLabel, u"状态"},
@@ -69,7 +70,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoOlder, u"{1}，低于自带的 {2}：升级将安装自带固件"},
         {ToolText::kInfoSame, u"{1}，与自带的 {2} 相同：升级在再次安装前会先询问"},
         {ToolText::kInfoNewer, u"{1}，高于自带的 {2}：升级将会停止"},
-        {ToolText::kInfoFirstOnly, u"升级只对第一台打印机进行；请一次只连接一台打印机。"},
+        {ToolText::kInfoFirstOnly, u"不带 {1} 时，升级只对列出的第一台打印机进行；要升级另一台，请用 {1} 加上其序列号、端口或设备指定。"},
         {ToolText::kInfoUnusable, u"已插入但无法使用：{1}（位置 {2}）：{3}"},
         {ToolText::kUnusableNoInterface, u"该设备没有打印机接口"},
         {ToolText::kUnusableOtherDriver, u"另一个驱动程序（{1}）接管了其打印机接口"},
@@ -90,6 +91,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInterrupted, u"已中断"},
         {ToolText::kInterruptRefused, u"现在无法停止升级：打印机将处于升级了一半的状态。请等待升级结束。"},
         {ToolText::kAnotherRunRunning, u"另一个升级已在进行中"},
+        {ToolText::kPrinterNoneNamed, u"没有已连接的打印机具有 {2} 指定的序列号、端口或设备“{1}”；“{3}”会列出找到的打印机"},
+        {ToolText::kPrinterSeveralNamed, u"有 {1} 台已连接的打印机具有 {3} 指定的序列号、端口或设备“{2}”；请按“{4}”列出的设备指定其中一台"},
+        {ToolText::kPrinterNotTellable, u"另一台已连接的打印机与 {2} 指定的打印机“{1}”具有相同的序列号，因此重启后无法再找到它；请先断开另一台打印机"},
         {ToolText::kRunLogIs, u"本次运行的日志：{1}"},
         {ToolText::kNoAdministratorRights, u"未以管理员身份运行：可以发送固件，但之后无法将打印机标记为重新安装驱动程序。如需包括该步骤，请以管理员身份运行 {1}。"},
         {ToolText::kNoRunLog, u"{1} 中没有运行日志"},
@@ -107,9 +111,12 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kUsageNoArguments, u"{1} 不接受参数"},
         {ToolText::kUsageUnknownOption, u"{1}：未知选项 {2}"},
         {ToolText::kUsageExclusive, u"{1}：{2} 和 {3} 不能同时使用"},
+        {ToolText::kUsageNeedsValue, u"{1}：{2} 需要一个值"},
+        {ToolText::kUsageRepeated, u"{1}：{2} 只能给出一次"},
         {ToolText::kUsageUnknownCommand, u"未知命令 {1}"},
         {ToolText::kHelp, u"用法：tessel-cli upgrade [--yes|--no] [--json] [--no-confirm]\n"
-         u"      tessel-cli info [--json]\n"
+         u"                    [--printer SERIAL|PORT]\n"
+         u"      tessel-cli info [--json] [--printer SERIAL|PORT]\n"
          u"      tessel-cli log\n"
          u"      tessel-cli --version\n"
          u"      tessel-cli --help\n"
@@ -121,13 +128,17 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"           --no-confirm 跳过此步骤。\n"
          u"info       列出找到的打印机及其状态和固件版本，以及已插入但无法使用的打印机。\n"
          u"           不发送固件。\n"
+         u"--printer  只对具有此序列号、端口或设备文件（如 info 所列）的那台已连接打印机进行，\n"
+         u"           而不是列出的第一台；没有或有多台打印机符合时，不发送任何内容，\n"
+         u"           退出状态为 6 或 7。\n"
          u"log        显示上一次升级运行的日志（每次运行的日志保存在工具的状态文件夹中，\n"
          u"           保留最近十次）。\n"
          u"--version  显示自带的固件并检查内置的升级数据。\n"
          u"\n"
          u"upgrade 的退出状态：0 已升级，1 失败，2 打印机未准备好，3 以消息结束（没有打印机、\n"
          u"端口被占用、固件较新、已拒绝）；显示升级成功后，4 打印机报告了其他版本，\n"
-         u"5 打印机未在等待时间内恢复；64 用法错误。\n"},
+         u"5 打印机未在等待时间内恢复。upgrade 和 info 的退出状态：6 没有打印机符合 --printer，\n"
+         u"7 有多台打印机符合；64 用法错误。\n"},
     }},
     // Block 1: Turkish.
     {{
@@ -173,6 +184,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoNoPrinter, u"Desteklenen yazıcı bulunamadı."},
         {ToolText::kInfoPrinter, u"Yazıcı {1}: {2}"},
         {ToolText::kInfoPortLabel, u"bağlantı noktası"},
+        {ToolText::kInfoSerialLabel, u"seri numarası"},
         {ToolText::kInfoDeviceLabel, u"aygıt"},
         {ToolText::kInfoTransportLabel, u"bağlantı"},
         {ToolText::kInfoStatusLabel, u"durum"},
@@ -191,7 +203,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoOlder, u"{1}, araçtaki {2} sürümünden eski: yükseltme onu kurar"},
         {ToolText::kInfoSame, u"{1}, araçtaki {2} ile aynı: yükseltme yeniden kurmadan önce sorar"},
         {ToolText::kInfoNewer, u"{1}, araçtaki {2} sürümünden yeni: yükseltme durur"},
-        {ToolText::kInfoFirstOnly, u"Yükseltme yalnızca ilk yazıcıda yapılır; bir seferde tek yazıcı bağlayın."},
+        {ToolText::kInfoFirstOnly, u"{1} olmadan yükseltme listedeki ilk yazıcıda yapılır; başka birini seçmek için {1} ile seri numarasını, bağlantı noktasını veya aygıtını verin."},
         {ToolText::kInfoUnusable, u"Takılı ama kullanılamıyor: {1} ({2}): {3}"},
         {ToolText::kUnusableNoInterface, u"aygıt bir yazıcı arabirimi sunmuyor"},
         {ToolText::kUnusableOtherDriver, u"yazıcı arabirimini başka bir sürücü ({1}) aldı"},
@@ -212,6 +224,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInterrupted, u"kesildi"},
         {ToolText::kInterruptRefused, u"Yükseltme şimdi durdurulamaz: yazıcı yarı yükseltilmiş kalır. Lütfen bitmesini bekleyin."},
         {ToolText::kAnotherRunRunning, u"başka bir yükseltme zaten çalışıyor"},
+        {ToolText::kPrinterNoneNamed, u"{2} ile verilen \"{1}\" seri numarasına, bağlantı noktasına veya aygıtına sahip bağlı yazıcı yok; bulunan yazıcıları \"{3}\" listeler"},
+        {ToolText::kPrinterSeveralNamed, u"{3} ile verilen \"{2}\" seri numarasına, bağlantı noktasına veya aygıtına sahip {1} bağlı yazıcı var; birini \"{4}\" komutunun listelediği aygıtıyla belirtin"},
+        {ToolText::kPrinterNotTellable, u"başka bir bağlı yazıcı, {2} ile verilen \"{1}\" yazıcısıyla aynı seri numarasına sahip, bu yüzden yazıcı yeniden başladıktan sonra yeniden bulunamaz; önce diğer yazıcının bağlantısını kesin"},
         {ToolText::kRunLogIs, u"bu çalıştırmanın günlüğü: {1}"},
         {ToolText::kNoAdministratorRights, u"yönetici olarak çalışmıyor: firmware gönderilebilir, ancak ardından yazıcı sürücünün yeniden kurulması için işaretlenemez. Bu adımı da yapmak için {1} aracını yönetici olarak çalıştırın."},
         {ToolText::kNoRunLog, u"{1} içinde çalıştırma günlüğü yok"},
@@ -229,9 +244,12 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kUsageNoArguments, u"{1} bağımsız değişken almaz"},
         {ToolText::kUsageUnknownOption, u"{1}: bilinmeyen seçenek {2}"},
         {ToolText::kUsageExclusive, u"{1}: {2} ve {3} birlikte kullanılamaz"},
+        {ToolText::kUsageNeedsValue, u"{1}: {2} bir değer gerektirir"},
+        {ToolText::kUsageRepeated, u"{1}: {2} yalnızca bir kez verilebilir"},
         {ToolText::kUsageUnknownCommand, u"bilinmeyen komut {1}"},
         {ToolText::kHelp, u"kullanım: tessel-cli upgrade [--yes|--no] [--json] [--no-confirm]\n"
-         u"          tessel-cli info [--json]\n"
+         u"                          [--printer SERIAL|PORT]\n"
+         u"          tessel-cli info [--json] [--printer SERIAL|PORT]\n"
          u"          tessel-cli log\n"
          u"          tessel-cli --version\n"
          u"          tessel-cli --help\n"
@@ -244,6 +262,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"          4 dakika) bekler ve sürümünü okur; --no-confirm bunu atlar.\n"
          u"info      bulunan yazıcıları, durumlarını ve firmware sürümlerini, ayrıca takılı olup\n"
          u"          kullanılamayan yazıcıları listeler. Firmware göndermez.\n"
+         u"--printer ilk listelenen yazıcı yerine bu seri numarasına, bağlantı noktasına veya aygıt\n"
+         u"          dosyasına (info listelediği gibi) sahip tek bağlı yazıcıda çalışır; hiçbirinde\n"
+         u"          ya da birden fazlasında yoksa hiçbir şey gönderilmez, çıkış durumu 6 veya 7 olur.\n"
          u"log       son yükseltme çalıştırmasının günlüğünü yazdırır (son on çalıştırmanın günlüğü\n"
          u"          aracın durum klasöründe saklanır).\n"
          u"--version araçtaki firmware'i gösterir ve gömülü verileri denetler.\n"
@@ -251,7 +272,8 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"upgrade çıkış durumları: 0 yükseltildi, 1 başarısız, 2 yazıcı hazır değil, 3 bir mesajla\n"
          u"bitti (yazıcı yok, bağlantı noktası meşgul, firmware daha yeni, reddedildi); başarı\n"
          u"ekranından sonra 4 yazıcı başka bir sürüm bildiriyor, 5 yazıcı bekleme süresinde geri\n"
-         u"gelmedi; 64 hatalı kullanım.\n"},
+         u"gelmedi. upgrade ve info: 6 --printer ile verilen ada sahip yazıcı yok, 7 birden fazla\n"
+         u"yazıcıda var; 64 hatalı kullanım.\n"},
     }},
     // Block 2: English.
     {{
@@ -297,6 +319,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoNoPrinter, u"No supported printer found."},
         {ToolText::kInfoPrinter, u"Printer {1}: {2}"},
         {ToolText::kInfoPortLabel, u"port"},
+        {ToolText::kInfoSerialLabel, u"serial number"},
         {ToolText::kInfoDeviceLabel, u"device"},
         {ToolText::kInfoTransportLabel, u"through"},
         {ToolText::kInfoStatusLabel, u"status"},
@@ -315,7 +338,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoOlder, u"{1}, older than the carried {2}: the upgrade installs it"},
         {ToolText::kInfoSame, u"{1}, the same as the carried {2}: the upgrade asks before it installs it again"},
         {ToolText::kInfoNewer, u"{1}, newer than the carried {2}: the upgrade stops"},
-        {ToolText::kInfoFirstOnly, u"An upgrade works on the first printer only; connect one printer at a time."},
+        {ToolText::kInfoFirstOnly, u"Without {1} an upgrade works on the first printer listed; name another with {1} and its serial number, port or device."},
         {ToolText::kInfoUnusable, u"Plugged in but not usable: {1} at {2}: {3}"},
         {ToolText::kUnusableNoInterface, u"the device shows no printer interface"},
         {ToolText::kUnusableOtherDriver, u"another driver ({1}) has taken its printer interface"},
@@ -336,6 +359,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInterrupted, u"interrupted"},
         {ToolText::kInterruptRefused, u"The upgrade cannot be stopped now: the printer would be left half upgraded. Please wait until it ends."},
         {ToolText::kAnotherRunRunning, u"another upgrade is already running"},
+        {ToolText::kPrinterNoneNamed, u"no connected printer has the serial number, port or device \"{1}\" given with {2}; \"{3}\" lists the printers found"},
+        {ToolText::kPrinterSeveralNamed, u"{1} connected printers have the serial number, port or device \"{2}\" given with {3}; name one of them by its device, as \"{4}\" lists it"},
+        {ToolText::kPrinterNotTellable, u"another connected printer has the same serial number as the printer \"{1}\" given with {2}, so it could not be found again after its restart; disconnect the other printer first"},
         {ToolText::kRunLogIs, u"the log of this run is {1}"},
         {ToolText::kNoAdministratorRights, u"not running as administrator: the firmware can be sent, but afterwards the printer cannot be marked for a fresh driver installation. To include that step, run {1} as administrator."},
         {ToolText::kNoRunLog, u"no run log in {1}"},
@@ -353,9 +379,12 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kUsageNoArguments, u"{1} takes no arguments"},
         {ToolText::kUsageUnknownOption, u"{1}: unknown option {2}"},
         {ToolText::kUsageExclusive, u"{1}: {2} and {3} exclude each other"},
+        {ToolText::kUsageNeedsValue, u"{1}: {2} needs a value"},
+        {ToolText::kUsageRepeated, u"{1}: {2} may be given only once"},
         {ToolText::kUsageUnknownCommand, u"unknown command {1}"},
         {ToolText::kHelp, u"usage: tessel-cli upgrade [--yes|--no] [--json] [--no-confirm]\n"
-         u"       tessel-cli info [--json]\n"
+         u"                          [--printer SERIAL|PORT]\n"
+         u"       tessel-cli info [--json] [--printer SERIAL|PORT]\n"
          u"       tessel-cli log\n"
          u"       tessel-cli --version\n"
          u"       tessel-cli --help\n"
@@ -369,6 +398,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"          to come back and reads its version; --no-confirm skips that.\n"
          u"info      lists the printers found, their status and firmware version, and the\n"
          u"          printers that are plugged in but cannot be used. Sends no firmware.\n"
+         u"--printer works on the one connected printer with this serial number, port or\n"
+         u"          device file (as info lists them) instead of the first one listed; when\n"
+         u"          no printer or several have it, nothing is sent (exit status 6 or 7).\n"
          u"log       prints the log of the last upgrade run (every run's log is kept in the\n"
          u"          tool's state folder, the last ten runs).\n"
          u"--version shows the carried firmware and checks the embedded payloads.\n"
@@ -376,7 +408,8 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"Exit status of upgrade: 0 upgraded, 1 failed, 2 printer not ready, 3 ended with a\n"
          u"message (no printer, port busy, newer firmware, declined); after the success\n"
          u"display 4 when the printer then reports another version, 5 when it did not come\n"
-         u"back within the wait; 64 wrong usage.\n"},
+         u"back within the wait. Of upgrade and info: 6 when no printer has the --printer\n"
+         u"name, 7 when several have it; 64 wrong usage.\n"},
     }},
     // Block 3: Russian.
     {{
@@ -422,6 +455,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoNoPrinter, u"Поддерживаемый принтер не найден."},
         {ToolText::kInfoPrinter, u"Принтер {1}: {2}"},
         {ToolText::kInfoPortLabel, u"порт"},
+        {ToolText::kInfoSerialLabel, u"серийный номер"},
         {ToolText::kInfoDeviceLabel, u"устройство"},
         {ToolText::kInfoTransportLabel, u"доступ"},
         {ToolText::kInfoStatusLabel, u"состояние"},
@@ -440,7 +474,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoOlder, u"{1}, старше встроенной {2}: обновление установит её"},
         {ToolText::kInfoSame, u"{1}, совпадает со встроенной {2}: перед повторной установкой обновление спросит"},
         {ToolText::kInfoNewer, u"{1}, новее встроенной {2}: обновление остановится"},
-        {ToolText::kInfoFirstOnly, u"Обновляется только первый принтер; подключайте по одному принтеру."},
+        {ToolText::kInfoFirstOnly, u"Без {1} обновляется первый принтер в списке; чтобы выбрать другой, укажите {1} и его серийный номер, порт или устройство."},
         {ToolText::kInfoUnusable, u"Подключён, но не может использоваться: {1} ({2}): {3}"},
         {ToolText::kUnusableNoInterface, u"устройство не предоставляет интерфейс принтера"},
         {ToolText::kUnusableOtherDriver, u"его интерфейс принтера взял другой драйвер ({1})"},
@@ -461,6 +495,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInterrupted, u"прервано"},
         {ToolText::kInterruptRefused, u"Сейчас обновление остановить нельзя: принтер останется обновлённым наполовину. Дождитесь окончания."},
         {ToolText::kAnotherRunRunning, u"другое обновление уже выполняется"},
+        {ToolText::kPrinterNoneNamed, u"ни у одного подключённого принтера нет серийного номера, порта или устройства «{1}», указанного в {2}; «{3}» покажет найденные принтеры"},
+        {ToolText::kPrinterSeveralNamed, u"серийный номер, порт или устройство «{2}», указанное в {3}, есть у {1} подключённых принтеров; укажите один из них по устройству, как его показывает «{4}»"},
+        {ToolText::kPrinterNotTellable, u"у другого подключённого принтера тот же серийный номер, что и у принтера «{1}», указанного в {2}, поэтому после перезапуска его не удастся найти снова; сначала отключите другой принтер"},
         {ToolText::kRunLogIs, u"журнал этого запуска: {1}"},
         {ToolText::kNoAdministratorRights, u"запуск без прав администратора: прошивку можно отправить, но затем принтер нельзя пометить для переустановки драйвера. Чтобы выполнить и этот шаг, запустите {1} от имени администратора."},
         {ToolText::kNoRunLog, u"нет журнала запуска в {1}"},
@@ -478,9 +515,12 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kUsageNoArguments, u"{1} не принимает аргументов"},
         {ToolText::kUsageUnknownOption, u"{1}: неизвестный параметр {2}"},
         {ToolText::kUsageExclusive, u"{1}: {2} и {3} исключают друг друга"},
+        {ToolText::kUsageNeedsValue, u"{1}: для {2} нужно значение"},
+        {ToolText::kUsageRepeated, u"{1}: {2} можно указать только один раз"},
         {ToolText::kUsageUnknownCommand, u"неизвестная команда {1}"},
         {ToolText::kHelp, u"использование: tessel-cli upgrade [--yes|--no] [--json] [--no-confirm]\n"
-         u"               tessel-cli info [--json]\n"
+         u"                                  [--printer SERIAL|PORT]\n"
+         u"               tessel-cli info [--json] [--printer SERIAL|PORT]\n"
          u"               tessel-cli log\n"
          u"               tessel-cli --version\n"
          u"               tessel-cli --help\n"
@@ -494,6 +534,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"          --no-confirm пропускает это.\n"
          u"info      перечисляет найденные принтеры, их состояние и версию прошивки, а также\n"
          u"          подключённые принтеры, которые нельзя использовать. Прошивку не отправляет.\n"
+         u"--printer работает с тем единственным подключённым принтером, у которого этот серийный\n"
+         u"          номер, порт или файл устройства (как их показывает info), а не с первым\n"
+         u"          в списке; если такого нет или их несколько, ничего не отправляется (код 6 или 7).\n"
          u"log       выводит журнал последнего обновления (журналы последних десяти запусков\n"
          u"          хранятся в папке состояния утилиты).\n"
          u"--version показывает встроенную прошивку и проверяет встроенные данные.\n"
@@ -501,7 +544,8 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"Коды завершения upgrade: 0 обновлено, 1 сбой, 2 принтер не готов, 3 завершено\n"
          u"сообщением (нет принтера, порт занят, прошивка новее, отказ); после экрана успеха\n"
          u"4 — принтер сообщает другую версию, 5 — принтер не вернулся за время ожидания;\n"
-         u"64 — неверное использование.\n"},
+         u"upgrade и info: 6 — ни у одного принтера нет имени из --printer, 7 — оно есть\n"
+         u"у нескольких; 64 — неверное использование.\n"},
     }},
     // Block 4: Traditional Chinese.
     {{
@@ -547,6 +591,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoNoPrinter, u"找不到支援的印表機。"},
         {ToolText::kInfoPrinter, u"印表機 {1}：{2}"},
         {ToolText::kInfoPortLabel, u"連接埠"},
+        {ToolText::kInfoSerialLabel, u"序號"},
         {ToolText::kInfoDeviceLabel, u"裝置"},
         {ToolText::kInfoTransportLabel, u"連線方式"},
         {ToolText::kInfoStatusLabel, u"狀態"},
@@ -565,7 +610,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoOlder, u"{1}，低於內附的 {2}：升級將安裝內附韌體"},
         {ToolText::kInfoSame, u"{1}，與內附的 {2} 相同：升級在再次安裝前會先詢問"},
         {ToolText::kInfoNewer, u"{1}，高於內附的 {2}：升級將會停止"},
-        {ToolText::kInfoFirstOnly, u"升級只對第一台印表機進行；請一次只連接一台印表機。"},
+        {ToolText::kInfoFirstOnly, u"不帶 {1} 時，升級只對列出的第一台印表機進行；要升級另一台，請用 {1} 加上其序號、連接埠或裝置指定。"},
         {ToolText::kInfoUnusable, u"已插上但無法使用：{1}（位置 {2}）：{3}"},
         {ToolText::kUnusableNoInterface, u"該裝置沒有印表機介面"},
         {ToolText::kUnusableOtherDriver, u"另一個驅動程式（{1}）接管了其印表機介面"},
@@ -586,6 +631,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInterrupted, u"已中斷"},
         {ToolText::kInterruptRefused, u"現在無法停止升級：印表機將處於升級了一半的狀態。請等待升級結束。"},
         {ToolText::kAnotherRunRunning, u"另一個升級已在進行中"},
+        {ToolText::kPrinterNoneNamed, u"沒有已連接的印表機具有 {2} 指定的序號、連接埠或裝置「{1}」；「{3}」會列出找到的印表機"},
+        {ToolText::kPrinterSeveralNamed, u"有 {1} 台已連接的印表機具有 {3} 指定的序號、連接埠或裝置「{2}」；請依「{4}」列出的裝置指定其中一台"},
+        {ToolText::kPrinterNotTellable, u"另一台已連接的印表機與 {2} 指定的印表機「{1}」具有相同的序號，因此重新啟動後無法再找到它；請先中斷另一台印表機的連接"},
         {ToolText::kRunLogIs, u"本次執行的記錄檔：{1}"},
         {ToolText::kNoAdministratorRights, u"未以系統管理員身分執行：可以傳送韌體，但之後無法將印表機標記為重新安裝驅動程式。如需包括該步驟，請以系統管理員身分執行 {1}。"},
         {ToolText::kNoRunLog, u"{1} 中沒有執行記錄檔"},
@@ -603,9 +651,12 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kUsageNoArguments, u"{1} 不接受參數"},
         {ToolText::kUsageUnknownOption, u"{1}：未知的選項 {2}"},
         {ToolText::kUsageExclusive, u"{1}：{2} 和 {3} 不能同時使用"},
+        {ToolText::kUsageNeedsValue, u"{1}：{2} 需要一個值"},
+        {ToolText::kUsageRepeated, u"{1}：{2} 只能指定一次"},
         {ToolText::kUsageUnknownCommand, u"未知的命令 {1}"},
         {ToolText::kHelp, u"用法：tessel-cli upgrade [--yes|--no] [--json] [--no-confirm]\n"
-         u"      tessel-cli info [--json]\n"
+         u"                    [--printer SERIAL|PORT]\n"
+         u"      tessel-cli info [--json] [--printer SERIAL|PORT]\n"
          u"      tessel-cli log\n"
          u"      tessel-cli --version\n"
          u"      tessel-cli --help\n"
@@ -617,13 +668,17 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"           --no-confirm 略過此步驟。\n"
          u"info       列出找到的印表機及其狀態和韌體版本，以及已插上但無法使用的印表機。\n"
          u"           不傳送韌體。\n"
+         u"--printer  只對具有此序號、連接埠或裝置檔案（如 info 所列）的那台已連接印表機進行，\n"
+         u"           而不是列出的第一台；沒有或有多台印表機符合時，不傳送任何內容，\n"
+         u"           結束狀態為 6 或 7。\n"
          u"log        顯示上一次升級執行的記錄檔（每次執行的記錄檔保存在工具的狀態資料夾中，\n"
          u"           保留最近十次）。\n"
          u"--version  顯示內附的韌體並檢查內建的升級資料。\n"
          u"\n"
          u"upgrade 的結束狀態：0 已升級，1 失敗，2 印表機未就緒，3 以訊息結束（沒有印表機、\n"
          u"連接埠被佔用、韌體較新、已拒絕）；顯示升級成功後，4 印表機回報了其他版本，\n"
-         u"5 印表機未在等待時間內恢復；64 用法錯誤。\n"},
+         u"5 印表機未在等待時間內恢復。upgrade 和 info 的結束狀態：6 沒有印表機符合 --printer，\n"
+         u"7 有多台印表機符合；64 用法錯誤。\n"},
     }},
     // Block 5: Italian.
     {{
@@ -669,6 +724,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoNoPrinter, u"Nessuna stampante supportata trovata."},
         {ToolText::kInfoPrinter, u"Stampante {1}: {2}"},
         {ToolText::kInfoPortLabel, u"porta"},
+        {ToolText::kInfoSerialLabel, u"numero di serie"},
         {ToolText::kInfoDeviceLabel, u"dispositivo"},
         {ToolText::kInfoTransportLabel, u"tramite"},
         {ToolText::kInfoStatusLabel, u"stato"},
@@ -687,7 +743,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoOlder, u"{1}, precedente al firmware incluso {2}: l'aggiornamento lo installa"},
         {ToolText::kInfoSame, u"{1}, uguale al firmware incluso {2}: l'aggiornamento chiede conferma prima di reinstallarlo"},
         {ToolText::kInfoNewer, u"{1}, più recente del firmware incluso {2}: l'aggiornamento si ferma"},
-        {ToolText::kInfoFirstOnly, u"L'aggiornamento riguarda solo la prima stampante; collegare una stampante alla volta."},
+        {ToolText::kInfoFirstOnly, u"Senza {1} l'aggiornamento riguarda la prima stampante elencata; per sceglierne un'altra indicare {1} con il suo numero di serie, la porta o il dispositivo."},
         {ToolText::kInfoUnusable, u"Collegata ma non utilizzabile: {1} su {2}: {3}"},
         {ToolText::kUnusableNoInterface, u"il dispositivo non presenta un'interfaccia di stampante"},
         {ToolText::kUnusableOtherDriver, u"un altro driver ({1}) gestisce la sua interfaccia di stampante"},
@@ -708,6 +764,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInterrupted, u"interrotto"},
         {ToolText::kInterruptRefused, u"Ora non è possibile fermare l'aggiornamento: la stampante resterebbe aggiornata a metà. Attendere che finisca."},
         {ToolText::kAnotherRunRunning, u"un altro aggiornamento è già in corso"},
+        {ToolText::kPrinterNoneNamed, u"nessuna stampante collegata ha il numero di serie, la porta o il dispositivo \"{1}\" indicato con {2}; \"{3}\" elenca le stampanti trovate"},
+        {ToolText::kPrinterSeveralNamed, u"{1} stampanti collegate hanno il numero di serie, la porta o il dispositivo \"{2}\" indicato con {3}; indicarne una con il suo dispositivo, come lo elenca \"{4}\""},
+        {ToolText::kPrinterNotTellable, u"un'altra stampante collegata ha lo stesso numero di serie della stampante \"{1}\" indicata con {2}, quindi dopo il riavvio non potrebbe essere ritrovata; scollegare prima l'altra stampante"},
         {ToolText::kRunLogIs, u"il registro di questa esecuzione è {1}"},
         {ToolText::kNoAdministratorRights, u"esecuzione senza diritti di amministratore: il firmware può essere inviato, ma poi la stampante non può essere contrassegnata per una nuova installazione del driver. Per includere questo passaggio, eseguire {1} come amministratore."},
         {ToolText::kNoRunLog, u"nessun registro di esecuzione in {1}"},
@@ -725,9 +784,12 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kUsageNoArguments, u"{1} non accetta argomenti"},
         {ToolText::kUsageUnknownOption, u"{1}: opzione sconosciuta {2}"},
         {ToolText::kUsageExclusive, u"{1}: {2} e {3} si escludono a vicenda"},
+        {ToolText::kUsageNeedsValue, u"{1}: {2} richiede un valore"},
+        {ToolText::kUsageRepeated, u"{1}: {2} può essere indicato una sola volta"},
         {ToolText::kUsageUnknownCommand, u"comando sconosciuto {1}"},
         {ToolText::kHelp, u"uso: tessel-cli upgrade [--yes|--no] [--json] [--no-confirm]\n"
-         u"     tessel-cli info [--json]\n"
+         u"                        [--printer SERIAL|PORT]\n"
+         u"     tessel-cli info [--json] [--printer SERIAL|PORT]\n"
          u"     tessel-cli log\n"
          u"     tessel-cli --version\n"
          u"     tessel-cli --help\n"
@@ -741,6 +803,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"          disponibile e ne legge la versione; --no-confirm salta questo passaggio.\n"
          u"info      elenca le stampanti trovate, il loro stato e la versione del firmware, e le\n"
          u"          stampanti collegate ma non utilizzabili. Non invia alcun firmware.\n"
+         u"--printer lavora sull'unica stampante collegata con questo numero di serie, porta o\n"
+         u"          file di dispositivo (come li elenca info) invece che sulla prima elencata;\n"
+         u"          se nessuna o più di una lo ha, non viene inviato nulla (stato di uscita 6 o 7).\n"
          u"log       stampa il registro dell'ultimo aggiornamento (la cartella di stato dello\n"
          u"          strumento conserva i registri delle ultime dieci esecuzioni).\n"
          u"--version mostra il firmware incluso e verifica i dati incorporati.\n"
@@ -748,7 +813,8 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"Stato di uscita di upgrade: 0 aggiornata, 1 non riuscito, 2 stampante non pronta,\n"
          u"3 terminato con un messaggio (nessuna stampante, porta occupata, firmware più recente,\n"
          u"rifiutato); dopo la schermata di successo, 4 se la stampante indica un'altra versione,\n"
-         u"5 se non è tornata disponibile entro l'attesa; 64 uso errato.\n"},
+         u"5 se non è tornata disponibile entro l'attesa. Di upgrade e info: 6 se nessuna\n"
+         u"stampante ha il nome dato con --printer, 7 se più stampanti lo hanno; 64 uso errato.\n"},
     }},
     // Block 6: Japanese.
     {{
@@ -794,6 +860,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoNoPrinter, u"対応するプリンターが見つかりません。"},
         {ToolText::kInfoPrinter, u"プリンター {1}：{2}"},
         {ToolText::kInfoPortLabel, u"ポート"},
+        {ToolText::kInfoSerialLabel, u"シリアル番号"},
         {ToolText::kInfoDeviceLabel, u"デバイス"},
         {ToolText::kInfoTransportLabel, u"接続経路"},
         {ToolText::kInfoStatusLabel, u"状態"},
@@ -812,7 +879,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoOlder, u"{1}、内蔵の {2} より古い：アップグレードでインストールされます"},
         {ToolText::kInfoSame, u"{1}、内蔵の {2} と同じ：再インストールの前に確認します"},
         {ToolText::kInfoNewer, u"{1}、内蔵の {2} より新しい：アップグレードは中止されます"},
-        {ToolText::kInfoFirstOnly, u"アップグレードは最初のプリンターにのみ行われます。プリンターは一度に一台だけ接続してください。"},
+        {ToolText::kInfoFirstOnly, u"{1} を指定しない場合、アップグレードは一覧の最初のプリンターにのみ行われます。別のプリンターは {1} とそのシリアル番号、ポート、またはデバイスで指定してください。"},
         {ToolText::kInfoUnusable, u"接続されていますが使用できません：{1}（場所 {2}）：{3}"},
         {ToolText::kUnusableNoInterface, u"このデバイスにはプリンターインターフェースがありません"},
         {ToolText::kUnusableOtherDriver, u"別のドライバー（{1}）がプリンターインターフェースを使用しています"},
@@ -833,6 +900,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInterrupted, u"中断しました"},
         {ToolText::kInterruptRefused, u"今はアップグレードを止められません：プリンターが中途半端な状態になります。終わるまでお待ちください。"},
         {ToolText::kAnotherRunRunning, u"別のアップグレードがすでに実行中です"},
+        {ToolText::kPrinterNoneNamed, u"{2} で指定されたシリアル番号、ポート、またはデバイス「{1}」を持つ接続中のプリンターはありません。見つかったプリンターは「{3}」で一覧できます"},
+        {ToolText::kPrinterSeveralNamed, u"{3} で指定されたシリアル番号、ポート、またはデバイス「{2}」を持つ接続中のプリンターが {1} 台あります。「{4}」が示すデバイスでそのうち一台を指定してください"},
+        {ToolText::kPrinterNotTellable, u"{2} で指定されたプリンター「{1}」と同じシリアル番号を持つ別のプリンターが接続されているため、再起動後にそのプリンターを見つけられません。先にもう一方のプリンターを取り外してください"},
         {ToolText::kRunLogIs, u"今回の実行のログ：{1}"},
         {ToolText::kNoAdministratorRights, u"管理者として実行されていません：ファームウェアは送信できますが、その後プリンターをドライバー再インストールの対象にできません。この手順も行うには、{1} を管理者として実行してください。"},
         {ToolText::kNoRunLog, u"{1} に実行ログがありません"},
@@ -850,9 +920,12 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kUsageNoArguments, u"{1} には引数を指定できません"},
         {ToolText::kUsageUnknownOption, u"{1}：不明なオプション {2}"},
         {ToolText::kUsageExclusive, u"{1}：{2} と {3} は同時に指定できません"},
+        {ToolText::kUsageNeedsValue, u"{1}：{2} には値が必要です"},
+        {ToolText::kUsageRepeated, u"{1}：{2} は一度しか指定できません"},
         {ToolText::kUsageUnknownCommand, u"不明なコマンド {1}"},
         {ToolText::kHelp, u"使い方：tessel-cli upgrade [--yes|--no] [--json] [--no-confirm]\n"
-         u"        tessel-cli info [--json]\n"
+         u"                          [--printer SERIAL|PORT]\n"
+         u"        tessel-cli info [--json] [--printer SERIAL|PORT]\n"
          u"        tessel-cli log\n"
          u"        tessel-cli --version\n"
          u"        tessel-cli --help\n"
@@ -865,6 +938,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"           復帰を（最長 4 分）待ってバージョンを読み取ります。--no-confirm で省略します。\n"
          u"info       見つかったプリンターとその状態、ファームウェアバージョン、および接続されて\n"
          u"           いるが使用できないプリンターを一覧表示します。ファームウェアは送信しません。\n"
+         u"--printer  一覧の最初のプリンターではなく、このシリアル番号、ポート、またはデバイス\n"
+         u"           ファイル（info の表示どおり）を持つ接続中の一台に対して動作します。該当が\n"
+         u"           ないか複数ある場合は何も送信しません（終了ステータス 6 または 7）。\n"
          u"log        前回のアップグレードの実行ログを表示します（実行ログはツールの状態フォルダーに\n"
          u"           最新の十回分が保存されます）。\n"
          u"--version  内蔵のファームウェアを表示し、組み込まれたデータを検査します。\n"
@@ -872,7 +948,8 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"upgrade の終了ステータス：0 アップグレード完了、1 失敗、2 プリンターの準備ができて\n"
          u"いない、3 メッセージで終了（プリンターなし、ポート使用中、ファームウェアが新しい、\n"
          u"拒否）。成功の表示の後、4 プリンターが別のバージョンを報告した、5 待ち時間内に\n"
-         u"復帰しなかった。64 使い方の誤り。\n"},
+         u"復帰しなかった。upgrade と info：6 --printer の名前を持つプリンターがない、7 複数ある。\n"
+         u"64 使い方の誤り。\n"},
     }},
     // Block 7: Hebrew.
     {{
@@ -918,6 +995,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoNoPrinter, u"לא נמצאה מדפסת נתמכת."},
         {ToolText::kInfoPrinter, u"מדפסת {1}: {2}"},
         {ToolText::kInfoPortLabel, u"יציאה"},
+        {ToolText::kInfoSerialLabel, u"מספר סידורי"},
         {ToolText::kInfoDeviceLabel, u"התקן"},
         {ToolText::kInfoTransportLabel, u"דרך"},
         {ToolText::kInfoStatusLabel, u"מצב"},
@@ -936,7 +1014,7 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInfoOlder, u"{1}, ישנה מהקושחה שבכלי {2}: השדרוג יתקין אותה"},
         {ToolText::kInfoSame, u"{1}, זהה לקושחה שבכלי {2}: השדרוג ישאל לפני שיתקין אותה שוב"},
         {ToolText::kInfoNewer, u"{1}, חדשה מהקושחה שבכלי {2}: השדרוג ייעצר"},
-        {ToolText::kInfoFirstOnly, u"השדרוג פועל על המדפסת הראשונה בלבד; חבר מדפסת אחת בכל פעם."},
+        {ToolText::kInfoFirstOnly, u"ללא {1} השדרוג פועל על המדפסת הראשונה ברשימה; כדי לבחור מדפסת אחרת ציין {1} עם המספר הסידורי, היציאה או ההתקן שלה."},
         {ToolText::kInfoUnusable, u"מחוברת אך אינה שמישה: {1} במיקום {2}: {3}"},
         {ToolText::kUnusableNoInterface, u"ההתקן אינו מציג ממשק מדפסת"},
         {ToolText::kUnusableOtherDriver, u"מנהל התקן אחר ({1}) לקח את ממשק המדפסת שלו"},
@@ -957,6 +1035,9 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kInterrupted, u"הופסק"},
         {ToolText::kInterruptRefused, u"לא ניתן לעצור את השדרוג כעת: המדפסת תישאר משודרגת למחצה. אנא המתן עד שיסתיים."},
         {ToolText::kAnotherRunRunning, u"שדרוג אחר כבר פועל"},
+        {ToolText::kPrinterNoneNamed, u"לאף מדפסת מחוברת אין את המספר הסידורי, היציאה או ההתקן \"{1}\" שצוין ב-{2}; \"{3}\" מציג את המדפסות שנמצאו"},
+        {ToolText::kPrinterSeveralNamed, u"ל-{1} מדפסות מחוברות יש את המספר הסידורי, היציאה או ההתקן \"{2}\" שצוין ב-{3}; ציין אחת מהן לפי ההתקן שלה, כפי ש-\"{4}\" מציג אותו"},
+        {ToolText::kPrinterNotTellable, u"למדפסת מחוברת אחרת יש אותו מספר סידורי כמו למדפסת \"{1}\" שצוינה ב-{2}, ולכן לא ניתן יהיה למצוא אותה שוב לאחר ההפעלה מחדש; נתק קודם את המדפסת האחרת"},
         {ToolText::kRunLogIs, u"היומן של הרצה זו: {1}"},
         {ToolText::kNoAdministratorRights, u"לא פועל כמנהל מערכת: ניתן לשלוח את הקושחה, אך לאחר מכן לא ניתן לסמן את המדפסת להתקנה מחדש של מנהל ההתקן. כדי לכלול שלב זה, הרץ את {1} כמנהל מערכת."},
         {ToolText::kNoRunLog, u"אין יומן הרצה בתיקייה {1}"},
@@ -974,10 +1055,13 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
         {ToolText::kUsageNoArguments, u"הפקודה {1} אינה מקבלת ארגומנטים"},
         {ToolText::kUsageUnknownOption, u"{1}: אפשרות לא ידועה {2}"},
         {ToolText::kUsageExclusive, u"{1}: אין לציין את {2} ואת {3} יחד"},
+        {ToolText::kUsageNeedsValue, u"{1}: {2} דורש ערך"},
+        {ToolText::kUsageRepeated, u"{1}: אפשר לציין את {2} פעם אחת בלבד"},
         {ToolText::kUsageUnknownCommand, u"פקודה לא ידועה {1}"},
         {ToolText::kHelp, u"שימוש:\n"
          u"  tessel-cli upgrade [--yes|--no] [--json] [--no-confirm]\n"
-         u"  tessel-cli info [--json]\n"
+         u"                     [--printer SERIAL|PORT]\n"
+         u"  tessel-cli info [--json] [--printer SERIAL|PORT]\n"
          u"  tessel-cli log\n"
          u"  tessel-cli --version\n"
          u"  tessel-cli --help\n"
@@ -989,13 +1073,17 @@ const std::array<ToolTextBlock, kUiLanguageBlockCount> ToolTextTable = {{
          u"תחזור וקוראת את הגרסה שלה; \u2066--no-confirm\u2069 מדלג על כך.\n"
          u"הפקודה info מציגה את המדפסות שנמצאו, את מצבן ואת גרסת הקושחה שלהן, וכן מדפסות\n"
          u"שמחוברות אך אינן שמישות. היא אינה שולחת קושחה.\n"
+         u"האפשרות \u2066--printer\u2069 פועלת על המדפסת המחוברת היחידה שיש לה המספר הסידורי, היציאה או\n"
+         u"קובץ ההתקן הזה (כפי ש-info מציגה אותם) במקום על הראשונה ברשימה; אם אין מדפסת כזו או\n"
+         u"שיש כמה, דבר אינו נשלח (קוד יציאה 6 או 7).\n"
          u"הפקודה log מדפיסה את היומן של הרצת השדרוג האחרונה (היומנים של עשר ההרצות האחרונות\n"
          u"נשמרים בתיקיית המצב של הכלי).\n"
          u"האפשרות \u2066--version\u2069 מציגה את הקושחה שבכלי ובודקת את הנתונים המוטמעים.\n"
          u"\n"
          u"קודי היציאה של upgrade: 0 שודרגה, 1 נכשל, 2 המדפסת לא מוכנה, 3 הסתיים בהודעה (אין\n"
          u"מדפסת, היציאה תפוסה, קושחה חדשה יותר, סירוב); לאחר תצוגת ההצלחה, 4 כשהמדפסת מדווחת\n"
-         u"על גרסה אחרת, 5 כשלא חזרה בזמן ההמתנה; 64 שימוש שגוי.\n"},
+         u"על גרסה אחרת, 5 כשלא חזרה בזמן ההמתנה. של upgrade ושל info: 6 כשלאף מדפסת אין את השם\n"
+         u"שב-\u2066--printer\u2069, 7 כשיש אותו לכמה; 64 שימוש שגוי.\n"},
     }},
 }};
 // clang-format on

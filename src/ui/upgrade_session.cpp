@@ -22,12 +22,7 @@ void UpgradeSession::Initialise(std::uint16_t langid, std::u16string_view system
     model_.Initialise(langid, system_close_text);
     upgrade::g_pMainDlg = this;
     discovery::SetPrinterListListener([this](const discovery::PrinterListModel& list) {
-        PrinterListView copy;
-        for (int row = 0; row < list.Count(); ++row) {
-            copy.rows.push_back(list.Row(row));
-        }
-        copy.selection = list.Selection();
-        model_.ShowPrinterList(std::move(copy));
+        model_.ShowPrinterList(list.View());
         AfterCall();
     });
 }

@@ -22,6 +22,7 @@
 #include "platform/text.h"
 #include "ui/tool_text.h"
 #include "ui/ui_text.h"
+#include "upgrade/same_printer.h"
 
 namespace tessel::upgrade {
 
@@ -93,11 +94,11 @@ RunReason AfterIoFailure(RunReason still_there) {
     return ProbeDevice() == platform::OpenFailure::kNone ? still_there : RunReason::kDroppedOffBus;
 }
 
-// Sends a payload to the current device; with a display, reports the phase's progress: bytes
-// written, the rate so far and, from it, the time left, all on the clock. `cause`, when given,
-// gets why the transfer failed.
-std::int32_t SendPayload(std::uint16_t id, UpgradeDisplay* display = nullptr,
-                         UpgradePhase phase = UpgradePhase::kNone, RunCause* cause = nullptr) {
+// Sends a payload to the current device and reports the phase's progress: bytes written, the
+// rate so far and, from it, the time left, all on the clock. `cause`, when given, gets why the
+// transfer failed.
+std::int32_t SendPayload(std::uint16_t id, UpgradeDisplay& display, UpgradePhase phase,
+                         RunCause* cause) {
     RunCause failed;
     failed.phase = phase;
     if (const auto payload = platform::FindBinaryResource(id)) {
@@ -114,13 +115,10 @@ std::int32_t SendPayload(std::uint16_t id, UpgradeDisplay* display = nullptr,
         return kErrTransferOpen;
     }
     WatchedDevice watched(*device);
-    std::int32_t result = link::kLinkOk;
-    if (display == nullptr) {
-        result = link::SendFWResource(watched, id);
-    } else {
-        const std::int64_t start_ms = platform::Clk().NowMs();
-        display->ShowPhase({phase, 0, 0, 0, std::nullopt});
-        result = link::SendFWResource(watched, id, [&](std::uint64_t sent, std::uint64_t total) {
+    const std::int64_t start_ms = platform::Clk().NowMs();
+    display.ShowPhase({phase, 0, 0, 0, std::nullopt});
+    const std::int32_t result =
+        link::SendFWResource(watched, id, [&](std::uint64_t sent, std::uint64_t total) {
             PhaseReport report{phase, sent, total, 0, std::nullopt};
             const std::int64_t elapsed_ms = platform::Clk().NowMs() - start_ms;
             if (elapsed_ms > 0) {
@@ -130,9 +128,8 @@ std::int32_t SendPayload(std::uint16_t id, UpgradeDisplay* display = nullptr,
                 report.seconds_left =
                     static_cast<std::int64_t>((total - sent) / report.bytes_per_second);
             }
-            display->ShowPhase(report);
+            display.ShowPhase(report);
         });
-    }
     if (result == kStepOk || cause == nullptr) {
         return result;
     }
@@ -212,20 +209,6 @@ RunReason StatusFailure(std::int32_t query) {
     }
 }
 
-// The selected row's printer as discovery found it, and how many printers were listed with it.
-struct SelectedPrinter {
-    discovery::FoundUsbPrinter printer;
-    std::size_t listed = 0;
-};
-
-std::optional<SelectedPrinter> Selected(std::int32_t row) {
-    const auto& rows = discovery::g_vecListedPrinters;
-    if (row < 0 || static_cast<std::size_t>(row) >= rows.size()) {
-        return std::nullopt;
-    }
-    return SelectedPrinter{rows[static_cast<std::size_t>(row)], rows.size()};
-}
-
 // The steps of one run; each returns the next step, or nothing when the run has ended.
 class Run {
   public:
@@ -264,7 +247,7 @@ class Run {
         display_.ShowPhase({UpgradePhase::kCheckingPrinter, 0, 0, 0, std::nullopt});
         discovery::RefreshPrinterList();
         selected_row_ = discovery::PrinterList().Selection();
-        const std::optional<SelectedPrinter> selected = Selected(selected_row_);
+        const std::optional<ListedPrinter> selected = ListedAt(selected_row_);
         if (!selected) {
             display_.ShowMessageDialog(ui::GetUiText(ui::kTextNoPrinter), kLayoutOk);
             RestoreStartControls(display_);
@@ -320,13 +303,12 @@ class Run {
     }
 
     UpgradeStep TransferLoader() {
-        const std::optional<SelectedPrinter> before = Selected(selected_row_);
+        const std::optional<ListedPrinter> before = ListedAt(selected_row_);
         if (!before) {
             return UpgradeStep::Fail;
         }
         RunCause cause;
-        if (SendPayload(payloads::IDR_BINARY_LOADER, &display_, UpgradePhase::kSendingLoader,
-                        &cause) != kStepOk) {
+        if (SendLoaderImage(display_, &cause) != kStepOk) {
             cause_ = cause;
             return UpgradeStep::Fail;
         }
@@ -337,12 +319,12 @@ class Run {
         // The list anew, and in it the printer that took the loader, wherever it is listed
         // now; when it cannot be told apart, nothing is selected and the firmware goes nowhere.
         discovery::RefreshPrinterList();
-        discovery::SelectPrinter(discovery::FindSamePrinter(discovery::g_vecListedPrinters,
+        discovery::SelectPrinter(discovery::FindSamePrinter(discovery::g_vecUsbPrinters,
                                                             before->printer, before->listed));
         selected_row_ = discovery::PrinterList().Selection();
         if (selected_row_ < 0) {
             cause_ =
-                RunCause{UpgradePhase::kWaitingForRestart, discovery::g_vecListedPrinters.empty()
+                RunCause{UpgradePhase::kWaitingForRestart, discovery::g_vecUsbPrinters.empty()
                                                                ? RunReason::kNotBackAfterRestart
                                                                : RunReason::kNotIdentified};
             return UpgradeStep::Fail;
@@ -352,8 +334,7 @@ class Run {
 
     UpgradeStep TransferFirmware() {
         RunCause cause;
-        if (SendPayload(payloads::IDR_BINARY_FIRMWARE, &display_, UpgradePhase::kSendingFirmware,
-                        &cause) != kStepOk) {
+        if (SendFirmwareImage(display_, &cause) != kStepOk) {
             cause_ = cause;
             return UpgradeStep::Fail;
         }
@@ -368,10 +349,9 @@ class Run {
             const auto& entry =
                 discovery::g_vecUsbPrinters[static_cast<std::size_t>(selected_row_)];
             discovery::SetUSBDeviceReinstall(std::u16string(
-                platform::FixedView(entry.achPrinterName, discovery::kPrinterNameCapacity)));
+                platform::FixedView(entry.entry.achPrinterName, discovery::kPrinterNameCapacity)));
         }
-        SleepReporting(display_, UpgradePhase::kBurning, kBurnWaitMs, kPhaseStepMs, kBurnWaitMs);
-        platform::Debug(kBurnWaitDebugLine);
+        WaitForFlashBurn(display_);
         display_.ShowUpgradeState(kStateAnimation, kAnimationStop);
         display_.ShowUpgradeState(kStateProgress, kProgressSucceeded);
         display_.SetFlashBurnInProgress(false);
@@ -435,16 +415,16 @@ VersionOutcome ConfirmVersion(std::int32_t comparison, UpgradeDisplay& display) 
     }
 }
 
-std::int32_t SendLoaderImage() {
-    return SendPayload(payloads::IDR_BINARY_LOADER);
+std::int32_t SendLoaderImage(UpgradeDisplay& display, RunCause* cause) {
+    return SendPayload(payloads::IDR_BINARY_LOADER, display, UpgradePhase::kSendingLoader, cause);
 }
 
-std::int32_t SendFirmwareImage() {
-    return SendPayload(payloads::IDR_BINARY_FIRMWARE);
+std::int32_t SendFirmwareImage(UpgradeDisplay& display, RunCause* cause) {
+    return SendPayload(payloads::IDR_BINARY_FIRMWARE, display, UpgradePhase::kSendingFirmware,
+                       cause);
 }
 
 std::int32_t WaitForPrinterRestart(UpgradeDisplay& display, std::int32_t selected_row) {
-    auto& clock = platform::Clk();
     display.ShowUpgradeState(kStateAnimation, kAnimationStart);
     // At most the restart sleep and the poll window, and one discovery pass past it.
     constexpr std::int64_t kRestartBoundMs = kRestartSleepMs + kPollWindowSeconds * 1000;
@@ -452,34 +432,23 @@ std::int32_t WaitForPrinterRestart(UpgradeDisplay& display, std::int32_t selecte
                    kRestartBoundMs);
     platform::Debug(u"Sleep(54000)");
 
-    // The printer that took the loader, and how many were listed with it.
-    const std::optional<SelectedPrinter> before = Selected(selected_row);
-
-    const std::int64_t start = clock.NowSeconds();
-    std::vector<discovery::FoundUsbPrinter> found;
-    for (;;) {
-        found.clear();
-        discovery::SearchUSBPrinters(found);
-        const int row = before ? discovery::FindSamePrinter(found, before->printer, before->listed)
-                               : discovery::PrinterListModel::kNoSelection;
-        if (row >= 0) {
-            discovery::g_strDevicePath = found[static_cast<std::size_t>(row)].device_path;
-            if (platform::Current().devices->Open(discovery::g_strDevicePath)) {
-                return kStepOk;
-            }
-        }
-        if (clock.NowSeconds() - start > kPollWindowSeconds) {
-            return kErrRestartTimeout;
-        }
-        display.ShowPhase(
-            {UpgradePhase::kWaitingForRestart, 0, 0, 0,
-             std::max<std::int64_t>(0, kPollWindowSeconds - (clock.NowSeconds() - start))});
-        clock.SleepMs(kPollIntervalMs);
-    }
+    // The printer that took the loader, and how many were listed with it; without one, no
+    // printer found can be it.
+    const ListedPrinter before = ListedAt(selected_row).value_or(ListedPrinter{});
+    const bool back = WaitForSamePrinter(
+        before, {kPollWindowSeconds, kPollIntervalMs},
+        [](const discovery::FoundUsbPrinter& printer) {
+            discovery::g_strDevicePath = printer.device_path;
+            return platform::Current().devices->Open(discovery::g_strDevicePath) != nullptr;
+        },
+        [&display](std::int64_t seconds_left) {
+            display.ShowPhase({UpgradePhase::kWaitingForRestart, 0, 0, 0, seconds_left});
+        });
+    return back ? kStepOk : kErrRestartTimeout;
 }
 
-std::int32_t WaitForFlashBurn() {
-    platform::Clk().SleepMs(kBurnWaitMs);
+std::int32_t WaitForFlashBurn(UpgradeDisplay& display) {
+    SleepReporting(display, UpgradePhase::kBurning, kBurnWaitMs, kPhaseStepMs, kBurnWaitMs);
     platform::Debug(kBurnWaitDebugLine);
     return kStepOk;
 }

@@ -55,12 +55,16 @@ std::int32_t CheckPrinterStatus2(platform::OpenFailure* why = nullptr,
 // Whether a printer with this status may be upgraded: 0, 2 and 4 let the run go on.
 bool StatusAllowsUpgrade(std::int32_t status);
 VersionOutcome ConfirmVersion(std::int32_t comparison, UpgradeDisplay& display);
-std::int32_t SendLoaderImage();
-std::int32_t SendFirmwareImage();
+// Send the loader or the firmware to the current device (g_strDevicePath), reporting the
+// phase's progress to `display`; kStepOk, kErrTransferOpen or the transfer's own code.
+// `cause`, when given, gets why a transfer failed.
+std::int32_t SendLoaderImage(UpgradeDisplay& display, RunCause* cause = nullptr);
+std::int32_t SendFirmwareImage(UpgradeDisplay& display, RunCause* cause = nullptr);
 // `selected_row` indexes the printer list as it was before the restart. Polls until that
 // row's printer is found again (discovery::FindSamePrinter) and its own device file opens.
 std::int32_t WaitForPrinterRestart(UpgradeDisplay& display, std::int32_t selected_row);
-std::int32_t WaitForFlashBurn();
+// The burn's fixed wait, reported to `display` step by step with the time left; kStepOk.
+std::int32_t WaitForFlashBurn(UpgradeDisplay& display);
 
 // The thread procedure: runs one upgrade to its end and clears bUpgrading last. Returns 0.
 std::uint32_t UpgradeWorker(UpgradeDisplay& display);

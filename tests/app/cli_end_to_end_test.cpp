@@ -17,6 +17,7 @@
 #include "link/printer_queries.h"
 #include "payloads/payload_format.h"
 #include "platform/power.h"
+#include "printer_events.h"
 #include "private_logind.h"
 #include "time_scales.h"
 #include "ui/cli/cli_options.h"
@@ -536,6 +537,81 @@ TEST_F(CliEndToEndTest, InfoListsEachPrinterWithItsOwnPathAndSendsNothing) {
     EXPECT_EQ(second["comparison"], "newer");
     EXPECT_EQ(doc["unusable"].size(), 0u);
     EXPECT_EQ(PayloadStarts(), 0);
+}
+
+// --printer against two printers: the run stays on the printer named, through its restart and
+// the confirmation; a name that fits none or both ends before anything is sent to either.
+TEST_F(CliEndToEndTest, PrinterChosenByName) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;  // "LP1" stands for the second printer's device path
+        bool same_serial;               // both printers carry SER1
+        int exit;
+        int upgraded;  // the printer that gets the whole run; -1: nothing sent to either
+    };
+    const Case cases[] = {
+        {"no option: the first listed", {"upgrade", "--yes"}, false, kExitSuccess, 0},
+        {"serial number, any case", {"upgrade", "--yes", "--printer", "ser2"}, false, kExitSuccess, 1},
+        {"device path", {"upgrade", "--yes", "--printer=LP1"}, false, kExitSuccess, 1},
+        // It could not be found again after its restart: refused before the loader.
+        {"device path, serial numbers alike", {"upgrade", "--yes", "--printer", "LP1"}, true,
+         kExitSeveralNamed, -1},
+        {"no such printer", {"upgrade", "--yes", "--json", "--printer", "SER9"}, false,
+         kExitNoPrinterNamed, -1},
+        {"both have it", {"upgrade", "--yes", "--printer", "SER1"}, true, kExitSeveralNamed, -1},
+        {"info: no such printer", {"info", "--printer", "SER9"}, false, kExitNoPrinterNamed, -1},
+        {"info: both have it", {"info", "--json", "--printer", "SER1"}, true, kExitSeveralNamed,
+         -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::PrinterConfig second;
+        second.serial = c.same_serial ? "SER1" : "SER2";
+        StartPrinters({sim::PrinterConfig{}, second});
+        std::vector<std::string> args = c.args;
+        for (std::string& arg : args) {
+            if (const auto at = arg.find("LP1"); at != std::string::npos) {
+                arg.replace(at, 3, emulator_->dev_root() + "/usb/lp1");
+            }
+        }
+        auto cli = Run(args);
+        EXPECT_EQ(cli->Finish(kRunBound), c.exit) << cli->output();
+        const auto events = emulator_->Events();
+        for (int printer : {0, 1}) {
+            EXPECT_EQ(Received(events, printer),
+                      printer == c.upgraded ? kRunOrder : std::vector<std::string>{})
+                << "printer " << printer << "\n" << cli->output();
+        }
+        if (c.upgraded < 0) {
+            const std::string said =
+                args.back() != "SER9" && args.back() != "SER1"
+                    ? "tessel-cli: another connected printer has the same serial number as the "
+                      "printer \"" + args.back() + "\" given with --printer, so it could not be found "
+                      "again after its restart; disconnect the other printer first\n"
+                : c.exit == kExitNoPrinterNamed
+                    ? "tessel-cli: no connected printer has the serial number, port or device "
+                      "\"SER9\" given with --printer; \"tessel-cli info\" lists the printers found\n"
+                    : "tessel-cli: 2 connected printers have the serial number, port or device "
+                      "\"SER1\" given with --printer;";
+            EXPECT_NE(cli->output().find(said), std::string::npos) << cli->output();
+        }
+        emulator_.reset();
+    }
+}
+
+// info --printer reports the printer named only.
+TEST_F(CliEndToEndTest, InfoOnThePrinterNamed) {
+    sim::PrinterConfig second;
+    second.serial = "SER2";
+    StartPrinters({sim::PrinterConfig{}, second});
+    auto cli = Run({"info", "--json", "--printer", "SER2"});
+    ASSERT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
+    const auto doc = nlohmann::json::parse(cli->output());
+    ASSERT_EQ(doc["printers"].size(), 1u) << cli->output();
+    EXPECT_EQ(doc["printers"][0]["serial"], "SER2");
+    EXPECT_EQ(doc["printers"][0]["device_path"], emulator_->dev_root() + "/usb/lp1");
+    EXPECT_TRUE(Received(emulator_->Events(), 0).empty());
+    EXPECT_EQ(Received(emulator_->Events(), 1), (std::vector<std::string>{"status", "version"}));
 }
 
 // A printer that answers neither query: info ends within its own short limits, not the

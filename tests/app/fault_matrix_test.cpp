@@ -20,6 +20,7 @@
 #include "link/payload_transfer.h"
 #include "link/printer_queries.h"
 #include "payloads/payload_format.h"
+#include "printer_events.h"
 #include "platform/device_file.h"
 #include "time_scales.h"
 #include "ui/cli/cli_confirm.h"
@@ -99,9 +100,7 @@ constexpr auto kFirmware = sim::PayloadSelect::kFirmware;
 constexpr std::uint64_t kInLoader = 1'000;
 constexpr std::uint64_t kInFirmware = 5'000'000;
 
-// What the upgraded printer receives in a whole run, repeats folded: the two queries, the two
-// payloads, and the version query that confirms the upgrade. A row names how far it got.
-const std::vector<std::string> kRunOrder = {"status", "version", "loader", "firmware", "version"};
+// How far the upgraded printer got in kRunOrder, as a row names it.
 constexpr int kStatusOnly = 1;
 constexpr int kQueries = 2;
 constexpr int kUpToLoader = 3;
@@ -280,27 +279,6 @@ std::string English(int id) {
     std::string text = TerminalText(ui::GetUiText(id));
     ui::g_wPrimaryLang = ui::g_wSubLang = 0;
     return text;
-}
-
-// What printer `printer` received from the tool, in order, repeats folded: the queries by name,
-// the payloads by kind.
-std::vector<std::string> Received(const std::vector<sim::Json>& events, int printer) {
-    std::vector<std::string> out;
-    for (const auto& e : events) {
-        if (e.value("printer", -1) != printer) {
-            continue;
-        }
-        std::string item;
-        if (e["event"] == "command") {
-            item = e["name"];
-        } else if (e["event"] == "payload_start") {
-            item = e["kind"];
-        }
-        if (!item.empty() && (out.empty() || out.back() != item)) {
-            out.push_back(item);
-        }
-    }
-    return out;
 }
 
 bool Accepted(const std::vector<sim::Json>& events, const char* kind) {

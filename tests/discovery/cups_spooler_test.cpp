@@ -109,7 +109,7 @@ TEST_F(CupsSpoolerTest, ThePortDiscoveryGivesAnEmulatedR7200FindsItsQueue) {
     tree.AddPrinter(testing::UsbPrinterSpec{});
     ASSERT_EQ(RefreshPrinterList(), 1);
     const std::u16string port(
-        platform::FixedView(g_vecUsbPrinters[0].achUSBPort, kUsbPortCapacity));
+        platform::FixedView(g_vecUsbPrinters[0].entry.achUSBPort, kUsbPortCapacity));
     EXPECT_EQ(port, kBusy);
     EXPECT_TRUE(IsUSBPortBusy(port));
 }
@@ -120,12 +120,12 @@ TEST_F(CupsSpoolerTest, ALongUriIsComparedWhole) {
     printer.ieee1284_id = std::string(testing::kR7200DeviceId) + "SN:" + kLongSerial + ";";
     tree.AddPrinter(printer);
     ASSERT_EQ(RefreshPrinterList(), 1);
-    const std::u16string& port = g_vecListedPrinters[0].port;
+    const std::u16string& port = g_vecUsbPrinters[0].port;
     EXPECT_EQ(platform::Utf16ToUtf8(port), kLong);
     EXPECT_TRUE(IsUSBPortBusy(port));
     // The entry's copy, cut to 255 characters, names no queue.
     const std::u16string_view cut =
-        platform::FixedView(g_vecUsbPrinters[0].achUSBPort, kUsbPortCapacity);
+        platform::FixedView(g_vecUsbPrinters[0].entry.achUSBPort, kUsbPortCapacity);
     EXPECT_EQ(cut, port.substr(0, kUsbPortCapacity - 1));
     EXPECT_FALSE(IsUSBPortBusy(cut));
 }

@@ -18,6 +18,7 @@ class PrinterListTest : public DiscoveryTest {
         g_vecUsbPrinters.clear();
         PrinterList().Reset();
     }
+    ~PrinterListTest() override { SetChosenPrinter(std::nullopt); }
     std::vector<std::string> Rows() const {
         std::vector<std::string> rows;
         for (int i = 0; i < PrinterList().Count(); ++i) {
@@ -36,12 +37,12 @@ TEST_F(PrinterListTest, RefreshListsPrintersInDiscoveryOrderAndSelectsTheFirst) 
     EXPECT_EQ(Rows(), (std::vector<std::string>{"Bexlot r7200 Series", "Bexlot DEFAULT Printer"}));
     ASSERT_EQ(PrinterList().Selection(), 0);
     // Row 0's printer is the current device, with its own path and its own table row.
-    EXPECT_EQ(U8(platform::FixedView(g_vecUsbPrinters[0].achUSBPort, kUsbPortCapacity)), "USB001");
+    EXPECT_EQ(U8(platform::FixedView(g_vecUsbPrinters[0].entry.achUSBPort, kUsbPortCapacity)), "USB001");
     EXPECT_EQ(g_strDevicePath, usb.elements[0].device_path);
     EXPECT_EQ(g_strHardID, u"USB\\VID_7a3c&PID_0c12");
-    ASSERT_EQ(g_vecListedPrinters.size(), 2u);
-    EXPECT_EQ(g_vecListedPrinters[1].instance_id, u"USB\\VID_1286&PID_0000\\B");
-    EXPECT_EQ(g_vecListedPrinters[1].port, u"USB002");
+    ASSERT_EQ(g_vecUsbPrinters.size(), 2u);
+    EXPECT_EQ(g_vecUsbPrinters[1].instance_id, u"USB\\VID_1286&PID_0000\\B");
+    EXPECT_EQ(g_vecUsbPrinters[1].port, u"USB002");
 
     // A later refresh replaces everything.
     usb.elements = {Printer(u"USB\\VID_7A3C&PID_0C13\\C", u"C", 3)};
@@ -111,6 +112,71 @@ TEST(FindSamePrinter, KnowsAPrinterByItsSerialOrElseByItsWholePort) {
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);
         EXPECT_EQ(FindSamePrinter(k.rows, k.wanted, k.listed_before), k.row);
+    }
+}
+
+TEST(SelectorNames, ASerialNumberAPortOrADevicePath) {
+    FoundUsbPrinter lp{};
+    lp.instance_id = u"USB\\VID_7A3C&PID_0C12\\SER1";
+    lp.port = u"usb://Bexlot/r7200%20Series?serial=SER1";
+    lp.device_path = u"/dev/usb/lp0";
+    FoundUsbPrinter windows{};
+    windows.instance_id = u"USB\\VID_7A3C&PID_0C12\\&1-4";  // no serial number
+    windows.port = u"USB001";
+    windows.device_path = u"\\\\?\\usb#vid_7a3c&pid_0c12#6&1-4#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+    struct Case {
+        std::u16string selector;
+        const FoundUsbPrinter& printer;
+        bool names;
+    };
+    const Case cases[] = {
+        {u"SER1", lp, true},
+        {u"ser1", lp, true},  // instance IDs ignore letter case
+        {u"SER", lp, false},  // never a part of it
+        {u"usb://Bexlot/r7200%20Series?serial=SER1", lp, true},
+        {u"/dev/usb/lp0", lp, true},
+        {u"lp0", lp, false},
+        {u"/dev/usb/lp1", lp, false},
+        {u"USB\\VID_7A3C&PID_0C12\\SER1", lp, false},  // the instance ID is not a name
+        {u"usb001", windows, true},
+        {u"\\\\?\\USB#VID_7A3C&PID_0C12#6&1-4#{28D78FAD-5A12-11D1-AE5B-0000F803A8C2}", windows,
+         true},
+        {u"&1-4", windows, false},  // a stand-in tail is no serial number
+        {u"", lp, false},
+        {u"", FoundUsbPrinter{}, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(U8(k.selector));
+        EXPECT_EQ(SelectorNames(k.selector, k.printer), k.names);
+    }
+}
+
+// With a chosen printer the refresh selects it, wherever it is listed, and otherwise nothing:
+// never the first row in its place.
+TEST_F(PrinterListTest, RefreshSelectsTheChosenPrinterOrNothing) {
+    usb.elements = {Printer(u"USB\\VID_7A3C&PID_0C12\\A", u"A", 1),
+                    Printer(u"USB\\VID_7A3C&PID_0C13\\B", u"B", 2),
+                    Printer(u"USB\\VID_7A3C&PID_0C13\\b", u"b2", 3)};
+    struct Case {
+        std::optional<std::u16string> chosen;
+        int row;
+    };
+    const Case cases[] = {
+        {std::nullopt, 0},
+        {u"A", 0},
+        {usb.elements[1].device_path, 1},
+        {u"USB003", 2},
+        {u"B", PrinterListModel::kNoSelection},  // two printers carry it
+        {u"C", PrinterListModel::kNoSelection},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.chosen ? U8(*k.chosen) : "none chosen");
+        SetChosenPrinter(k.chosen);
+        g_strDevicePath = u"left from before";
+        ASSERT_EQ(RefreshPrinterList(), 3);
+        EXPECT_EQ(PrinterList().Selection(), k.row);
+        EXPECT_EQ(g_strDevicePath,
+                  k.row >= 0 ? usb.elements[static_cast<std::size_t>(k.row)].device_path : u"");
     }
 }
 

@@ -13,7 +13,8 @@ cd "$root"
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target render_display tessel-wine-setup >/dev/null
 
-export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+# shellcheck source=tools/wine-setup/wine_env.sh
+source "$root/tools/wine-setup/wine_env.sh"
 bin="$root/build/windows"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -31,12 +32,12 @@ for entry in ${languages[*]}; do
     for display in ${displays[*]}; do
         wine "$bin/tools/screenshots/render_display.exe" "\${entry#*:}" "\$display" \
             "$work/\${entry%%:*}-\$display.bmp" >"$work/render.log" 2>&1 ||
-            { cat "$work/render.log" >&2; wineserver -k; exit 1; }
+            { cat "$work/render.log" >&2; exit 1; }
     done
 done
-wineserver -k || true
 SH
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/render.sh"
+# shellcheck disable=SC2016  # expanded by the script under Wine
+under_wine --screen 1024x768x24 'bash "$1"' "$work/render.sh"
 
 for bmp in "$work"/*.bmp; do
     python3 "$root/tools/screenshots/bmp_to_png.py" "$bmp" "$out/$(basename "${bmp%.bmp}").png"

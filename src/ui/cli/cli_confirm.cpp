@@ -1,10 +1,6 @@
 #include "ui/cli/cli_confirm.h"
 
-#include <optional>
-#include <vector>
-
 #include "discovery/printer_list.h"
-#include "discovery/usb_discovery.h"
 #include "link/link_result.h"
 #include "link/printer_queries.h"
 #include "platform/services.h"
@@ -12,6 +8,7 @@
 #include "ui/cli/cli_info.h"
 #include "ui/tool_text.h"
 #include "ui/ui_text.h"
+#include "upgrade/same_printer.h"
 
 namespace tessel::ui::cli {
 
@@ -21,38 +18,29 @@ std::string CarriedVersionText() {
 }
 
 Confirmation ConfirmNewVersion() {
-    platform::Clock& clock = platform::Clk();
-    const int selected = discovery::PrinterList().Selection();
-    std::optional<discovery::FoundUsbPrinter> upgraded;
-    std::size_t listed = discovery::g_vecListedPrinters.size();
-    if (selected >= 0 && static_cast<std::size_t>(selected) < listed) {
-        upgraded = discovery::g_vecListedPrinters[static_cast<std::size_t>(selected)];
-    }
-    const std::int64_t start = clock.NowSeconds();
-    for (;;) {
-        std::vector<discovery::FoundUsbPrinter> found;
-        discovery::SearchUSBPrinters(found);
-        const int row = upgraded ? discovery::FindSamePrinter(found, *upgraded, listed)
-                                 : (found.size() == 1 ? 0 : -1);
-        if (row >= 0) {
-            const auto device =
-                platform::Current().devices->Open(found[static_cast<std::size_t>(row)].device_path);
+    // The selected row's printer; without one, a printer that is found alone: nothing else
+    // is known of it.
+    const upgrade::ListedPrinter upgraded =
+        upgrade::ListedAt(discovery::PrinterList().Selection())
+            .value_or(upgrade::ListedPrinter{{}, 1});
+    Confirmation confirmation;
+    // The bound is reached when kConfirmBoundSeconds have passed.
+    upgrade::WaitForSamePrinter(
+        upgraded, {kConfirmBoundSeconds - 1, kConfirmPollMs},
+        [&confirmation](const discovery::FoundUsbPrinter& printer) {
+            const auto device = platform::Current().devices->Open(printer.device_path);
             link::VersionResult version{};
-            if (device && link::ReadPrinterFWVersion(*device, version, kInfoVersionLimitSeconds) ==
-                              link::kLinkOk) {
-                Confirmation confirmation;
-                confirmation.version = VersionText(version);
-                confirmation.outcome = confirmation.version == CarriedVersionText()
-                                           ? ConfirmOutcome::kConfirmed
-                                           : ConfirmOutcome::kOtherVersion;
-                return confirmation;
+            if (!device || link::ReadPrinterFWVersion(*device, version, kInfoVersionLimitSeconds) !=
+                               link::kLinkOk) {
+                return false;
             }
-        }
-        if (clock.NowSeconds() - start >= kConfirmBoundSeconds) {
-            return {};
-        }
-        clock.SleepMs(kConfirmPollMs);
-    }
+            confirmation.version = VersionText(version);
+            confirmation.outcome = confirmation.version == CarriedVersionText()
+                                       ? ConfirmOutcome::kConfirmed
+                                       : ConfirmOutcome::kOtherVersion;
+            return true;
+        });
+    return confirmation;
 }
 
 std::string ConfirmationText(const Confirmation& confirmation) {

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "discovery/usb_discovery.h"
+#include "platform/usb_names.h"
 #include "link/printer_queries.h"
 #include "platform/services.h"
 #include "platform/text.h"
@@ -170,7 +171,8 @@ std::size_t Columns(std::u16string_view text) {
 // The printer's detail lines: "  label: value", the values lined up.
 struct Labels {
     Labels() {
-        for (const ToolText id : {ToolText::kInfoPortLabel, ToolText::kInfoDeviceLabel,
+        for (const ToolText id : {ToolText::kInfoSerialLabel, ToolText::kInfoPortLabel,
+                                  ToolText::kInfoDeviceLabel,
                                   ToolText::kInfoTransportLabel, ToolText::kInfoStatusLabel,
                                   ToolText::kInfoFirmwareLabel}) {
             width = std::max(width, Columns(ui::GetToolText(id)));
@@ -202,15 +204,23 @@ const char* OpenFailureName(platform::OpenFailure failure) {
     return "other";
 }
 
-InfoReport CollectInfo() {
+InfoReport CollectInfo(const std::optional<std::string>& printer_named) {
     InfoReport report;
     std::vector<discovery::FoundUsbPrinter> found;
     report.search_result = discovery::SearchUSBPrinters(found);
+    if (printer_named) {
+        report.choice = ChoosePrinter(*printer_named, found, false);
+        if (report.choice.status != kExitSuccess) {
+            return report;  // nothing asked of any printer
+        }
+        found = {found[static_cast<std::size_t>(report.choice.row)]};
+    }
     for (const discovery::FoundUsbPrinter& printer : found) {
         PrinterReport p;
         p.name = std::u16string(
             FixedView(printer.entry.achPrinterName, discovery::kPrinterNameCapacity));
         p.port = printer.port;  // whole, as the spooler check compares it
+        p.serial = std::u16string(platform::InstanceIdSerial(printer.instance_id));
         p.device_path = printer.device_path;
         p.transport = printer.transport;
         Query(p);
@@ -250,6 +260,7 @@ std::string InfoText(const InfoReport& report) {
         const PrinterReport& p = report.printers[i];
         out += ToolTextUtf8(ToolText::kInfoPrinter, {std::to_string(i + 1), Utf16ToUtf8(p.name)}) +
                "\n";
+        out += labels.Line(ToolText::kInfoSerialLabel, OrNone(p.serial));
         out += labels.Line(ToolText::kInfoPortLabel, OrNone(p.port));
         out += labels.Line(ToolText::kInfoDeviceLabel, OrNone(p.device_path));
         out += labels.Line(ToolText::kInfoTransportLabel, Utf16ToUtf8(ui::TransportText(p.transport)));
@@ -257,7 +268,7 @@ std::string InfoText(const InfoReport& report) {
         out += labels.Line(ToolText::kInfoFirmwareLabel, VersionLine(p));
     }
     if (report.printers.size() > 1) {
-        out += ToolTextUtf8(ToolText::kInfoFirstOnly) + "\n";
+        out += ToolTextUtf8(ToolText::kInfoFirstOnly, {kPrinterOption}) + "\n";
     }
     for (const discovery::UnusablePrinter& u : report.unusable) {
         out += ToolTextUtf8(ToolText::kInfoUnusable, {Utf16ToUtf8(u.printer_name),
@@ -273,6 +284,7 @@ std::string InfoJson(const InfoReport& report) {
     for (const PrinterReport& p : report.printers) {
         json entry = {
             {"name", Utf16ToUtf8(p.name)},
+            {"serial", Utf16ToUtf8(p.serial)},
             {"port", Utf16ToUtf8(p.port)},
             {"device_path", Utf16ToUtf8(p.device_path)},
             {"transport", TransportName(p.transport)},
@@ -312,6 +324,9 @@ std::string InfoJson(const InfoReport& report) {
 }
 
 int InfoExitCode(const InfoReport& report) {
+    if (report.choice.status != kExitSuccess) {
+        return report.choice.status;
+    }
     return report.search_result >= 0 ? kExitSuccess : kExitFailed;
 }
 

@@ -13,6 +13,7 @@
 #include "link/printer_queries.h"
 #include "platform/device_file.h"
 #include "platform/usb_printer_interfaces.h"
+#include "ui/cli/cli_printer_choice.h"
 
 namespace tessel::ui::cli {
 
@@ -21,6 +22,7 @@ enum class VersionComparison { kUnknown, kOlder, kSame, kNewer };
 struct PrinterReport {
     std::u16string name;
     std::u16string port;             // empty when it could not be read
+    std::u16string serial;           // its serial number; empty when it has none
     std::u16string device_path;      // empty when the printer cannot be opened by path
     platform::DeviceTransport transport = platform::DeviceTransport::kPrinterDriver;
     bool opened = false;             // the device file opened for the queries
@@ -36,6 +38,8 @@ struct InfoReport {
     std::int32_t search_result = 0;  // the discovery pass's result
     std::vector<PrinterReport> printers;
     std::vector<discovery::UnusablePrinter> unusable;
+    // With --printer: whether it named one printer. When it did not, no printer was asked.
+    PrinterChoice choice;
 };
 
 // How long info waits for each reply, in seconds on the clock. An upgrade grants a printer a
@@ -49,8 +53,9 @@ inline constexpr std::int64_t kInfoVersionLimitSeconds = 2;
 // as '?'.
 std::string VersionText(const link::VersionResult& version);
 
-// Runs discovery and the two queries on the installed services.
-InfoReport CollectInfo();
+// Runs discovery and the two queries on the installed services: on every printer found, or,
+// with `printer` (--printer), on the one it names and on none when it names none or several.
+InfoReport CollectInfo(const std::optional<std::string>& printer = std::nullopt);
 
 // The report as text lines, and as one JSON document.
 std::string InfoText(const InfoReport& report);
@@ -62,7 +67,8 @@ const char* OpenFailureName(platform::OpenFailure failure);
 // Why a supported printer cannot be used, in plain words.
 std::string UnusableReasonText(const discovery::UnusablePrinter& printer);
 
-// The exit status of info: 0 when the discovery pass ran to its end, 1 otherwise.
+// The exit status of info: the choice's when --printer named no single printer; else 0 when
+// the discovery pass ran to its end, 1 otherwise.
 int InfoExitCode(const InfoReport& report);
 
 }  // namespace tessel::ui::cli

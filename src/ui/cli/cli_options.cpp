@@ -1,6 +1,7 @@
 #include "ui/cli/cli_options.h"
 
 #include <cstdlib>
+#include <functional>
 
 #include "ui/tool_text.h"
 
@@ -13,6 +14,38 @@ ParsedArguments Wrong(std::string error) {
 
 bool IsHelp(std::string_view arg) {
     return arg == "--help" || arg == "-h" || arg == "help";
+}
+
+// Goes through a command's options: --printer SELECTOR (or --printer=SELECTOR) here, every
+// other one by `take`, which returns what is wrong with it or nothing.
+using OptionTaker = std::function<std::optional<std::string>(std::string_view)>;
+std::optional<std::string> TakeOptions(std::string_view command,
+                                       std::span<const std::string_view> args,
+                                       CliOptions& options, const OptionTaker& take) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        std::optional<std::string_view> value;
+        if (arg == kPrinterOption) {
+            if (i + 1 < args.size()) {
+                value = args[++i];
+            }
+        } else if (arg.starts_with(kPrinterOption) && arg.size() > kPrinterOption.size() &&
+                   arg[kPrinterOption.size()] == '=') {
+            value = arg.substr(kPrinterOption.size() + 1);
+        } else if (std::optional<std::string> error = take(arg)) {
+            return error;
+        } else {
+            continue;
+        }
+        if (!value || value->empty()) {
+            return ui::ToolTextUtf8(ui::ToolText::kUsageNeedsValue, {command, kPrinterOption});
+        }
+        if (options.printer) {
+            return ui::ToolTextUtf8(ui::ToolText::kUsageRepeated, {command, kPrinterOption});
+        }
+        options.printer = std::string(*value);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -40,7 +73,7 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
     }
     if (command == "upgrade") {
         options.command = Command::kUpgrade;
-        for (const std::string_view arg : rest) {
+        const auto error = TakeOptions(command, rest, options, [&](std::string_view arg) {
             PresetAnswer answer = PresetAnswer::kAsk;
             if (arg == "--yes" || arg == "-y") {
                 answer = PresetAnswer::kYes;
@@ -48,30 +81,34 @@ ParsedArguments ParseArguments(std::span<const std::string_view> args) {
                 answer = PresetAnswer::kNo;
             } else if (arg == "--json") {
                 options.json = true;
-                continue;
+                return std::optional<std::string>();
             } else if (arg == "--no-confirm") {
                 options.confirm = false;
-                continue;
+                return std::optional<std::string>();
             } else {
-                return Wrong(ui::ToolTextUtf8(ui::ToolText::kUsageUnknownOption, {command, arg}));
+                return std::optional(
+                    ui::ToolTextUtf8(ui::ToolText::kUsageUnknownOption, {command, arg}));
             }
             if (options.answer != PresetAnswer::kAsk && options.answer != answer) {
-                return Wrong(
+                return std::optional(
                     ui::ToolTextUtf8(ui::ToolText::kUsageExclusive, {command, "--yes", "--no"}));
             }
             options.answer = answer;
-        }
-        return {options, {}};
+            return std::optional<std::string>();
+        });
+        return error ? Wrong(*error) : ParsedArguments{options, {}};
     }
     if (command == "info") {
         options.command = Command::kInfo;
-        for (const std::string_view arg : rest) {
+        const auto error = TakeOptions(command, rest, options, [&](std::string_view arg) {
             if (arg != "--json") {
-                return Wrong(ui::ToolTextUtf8(ui::ToolText::kUsageUnknownOption, {command, arg}));
+                return std::optional(
+                    ui::ToolTextUtf8(ui::ToolText::kUsageUnknownOption, {command, arg}));
             }
             options.json = true;
-        }
-        return {options, {}};
+            return std::optional<std::string>();
+        });
+        return error ? Wrong(*error) : ParsedArguments{options, {}};
     }
     if (command == "log") {
         if (!rest.empty()) {

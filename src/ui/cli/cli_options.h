@@ -20,6 +20,9 @@ struct CliOptions {
     PresetAnswer answer = PresetAnswer::kAsk;  // upgrade only
     bool json = false;                         // info, upgrade
     bool confirm = true;                       // upgrade: read the version back afterwards
+    // info, upgrade: --printer SELECTOR, the one printer to work on (discovery::SelectorNames);
+    // nothing: the first printer listed.
+    std::optional<std::string> printer = std::nullopt;
 
     friend bool operator==(const CliOptions&, const CliOptions&) = default;
 };
@@ -28,6 +31,9 @@ struct ParsedArguments {
     std::optional<CliOptions> options;  // nothing when the arguments are wrong
     std::string error;                  // what is wrong, for the user
 };
+
+// The option that names the one printer to work on.
+inline constexpr std::string_view kPrinterOption = "--printer";
 
 // `args` are the arguments after the program name.
 ParsedArguments ParseArguments(std::span<const std::string_view> args);
@@ -42,6 +48,8 @@ inline constexpr int kExitNotReady = 2;        // upgrade: the not-ready display
 inline constexpr int kExitEndedByMessage = 3;  // upgrade: no printer, port busy, newer, declined
 inline constexpr int kExitOtherVersion = 4;    // upgrade: success shown, another version reported
 inline constexpr int kExitNotBack = 5;         // upgrade: success shown, the printer not back
+inline constexpr int kExitNoPrinterNamed = 6;  // info, upgrade: --printer names no printer
+inline constexpr int kExitSeveralNamed = 7;    // info, upgrade: --printer names several
 inline constexpr int kExitUsage = 64;          // wrong arguments or environment
 inline constexpr int kExitInterrupted = 130;   // interrupted while no upgrade ran
 

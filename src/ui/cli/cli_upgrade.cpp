@@ -7,9 +7,13 @@
 #include <string>
 #include <utility>
 
+#include "discovery/printer_list.h"
+#include "discovery/usb_discovery.h"
+#include "platform/text.h"
 #include "ui/cli/cli_confirm.h"
 #include "ui/cli/cli_loop.h"
 #include "ui/cli/json_progress.h"
+#include "ui/cli/cli_printer_choice.h"
 #include "ui/cli/terminal_view.h"
 #include "ui/tool_text.h"
 #include "ui/upgrade_session.h"
@@ -161,7 +165,23 @@ std::string NoAdministratorRightsNotice() {
 }
 
 int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock& clock,
-               std::uint16_t langid, bool json, bool confirm) {
+               std::uint16_t langid, bool json, bool confirm,
+               const std::optional<std::string>& printer) {
+    if (printer) {
+        // The worker's own refresh selects the printer named again, or none: a printer that
+        // appeared meanwhile under the same name ends the run on the no-printer message.
+        std::vector<discovery::FoundUsbPrinter> found;
+        discovery::SearchUSBPrinters(found);
+        const PrinterChoice choice = ChoosePrinter(*printer, found, true);
+        if (choice.status != kExitSuccess) {
+            console.WriteError("tessel-cli: " + choice.message + "\n");
+            if (json) {
+                console.Write(JsonProgress::Exit(choice.status));
+            }
+            return choice.status;
+        }
+        discovery::SetChosenPrinter(platform::Utf8ToUtf16(*printer));
+    }
     TerminalView view(!json && console.OutputIsTerminal());
     std::optional<JsonProgress> json_progress;
     if (json) {

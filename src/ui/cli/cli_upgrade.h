@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "platform/clock.h"
 #include "platform/console.h"
@@ -15,8 +17,11 @@ namespace tessel::ui::cli {
 // answered by `answer`, else asked when standard input is a terminal, else answered No.
 // With `confirm`, a success is followed by ConfirmNewVersion (ui/cli/cli_confirm.h), whose
 // warnings have exit statuses of their own. With `json`, standard output gets the run as JSON lines (ui/cli/json_progress.h) instead.
+// With `printer` (--printer), the run works on the printer it names only: when a discovery
+// pass finds none or several, the run ends before it starts, with that choice's exit status.
 int RunUpgrade(PresetAnswer answer, platform::Console& console, platform::Clock& clock,
-               std::uint16_t langid, bool json = false, bool confirm = false);
+               std::uint16_t langid, bool json = false, bool confirm = false,
+               const std::optional<std::string>& printer = std::nullopt);
 
 // What an interrupt (Ctrl+C, a termination request) does: while an upgrade runs it is refused
 // with a notice, because the printer would be left half upgraded; while the run's question

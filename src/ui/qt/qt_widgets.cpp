@@ -54,7 +54,9 @@ QPixmap ImageOf(ResultImage image) {
     return {};
 }
 
-// Places with an explicit direction: a right-to-left widget must not mirror them again.
+// Places a widget where the view puts it, in its parent's coordinates. Qt mirrors only what its
+// layouts place, never a geometry set here, so a place lands where the view names it in a
+// right-to-left dialog too.
 void PlaceAt(QWidget* widget, const QRect& rect) {
     widget->setGeometry(rect);
 }

@@ -17,6 +17,7 @@ InfoReport Sample() {
     PrinterReport ready;
     ready.name = u"Bexlot r7200 Series";
     ready.port = u"usb://Bexlot/R7200%20Series?serial=SER1";
+    ready.serial = u"SER1";
     ready.device_path = u"/dev/usb/lp0";
     ready.opened = true;
     ready.status_result = 1;
@@ -50,6 +51,7 @@ TEST(InfoReport, JsonCarriesEveryPrinterWithWhatIsKnownAndNullsForWhatIsNot) {
     EXPECT_EQ(doc["printers"][2]["open_failure"], "permission_denied");
     const auto& ready = doc["printers"][0];
     EXPECT_EQ(ready["port"], "usb://Bexlot/R7200%20Series?serial=SER1");
+    EXPECT_EQ(ready["serial"], "SER1");
     EXPECT_EQ(ready["device_path"], "/dev/usb/lp0");
     EXPECT_EQ(ready["status"], 0);
     EXPECT_EQ(ready["ready"], true);
@@ -71,13 +73,14 @@ TEST(InfoReport, JsonCarriesEveryPrinterWithWhatIsKnownAndNullsForWhatIsNot) {
 TEST(InfoReport, TextSaysWhatAnUpgradeWouldDo) {
     const std::string text = InfoText(Sample());
     for (const char* part :
-         {"Printer 1: Bexlot r7200 Series", "device:   /dev/usb/lp0", "0 (ready for an upgrade)",
+         {"Printer 1: Bexlot r7200 Series", "serial number: SER1", "device:        /dev/usb/lp0", "0 (ready for an upgrade)",
           "3.3.4.0, newer than the carried FW3.3.3.8: the upgrade stops",
-          "Printer 2: Bexlot DEFAULT Printer", "port:     (none)", "no answer to the status query",
-          "no answer to the version query", "first printer only",
+          "Printer 2: Bexlot DEFAULT Printer", "port:          (none)", "no answer to the status query",
+          "no answer to the version query",
+          "Without --printer an upgrade works on the first printer listed",
           "Printer 3: Bexlot r7100 Series",
           "not asked: the device file does not open: permission denied (install the tessel",
-          "through:  the printer driver's device node (usblp)",
+          "through:       the printer driver's device node (usblp)",
           "Plugged in but not usable: Bexlot r7400 Series at 1-3: its printer interface has no "
           "bulk IN endpoint; the tool does not open it"}) {
         EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;

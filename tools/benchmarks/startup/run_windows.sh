@@ -8,16 +8,18 @@ runs="${RUNS:-20}"
 cd "$root"
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target tessel minimal-dialog startup-probe tessel-wine-setup >/dev/null
-export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+# shellcheck source=tools/wine-setup/wine_env.sh
+source "$root/tools/wine-setup/wine_env.sh"
 bin="$root/build/windows"
 out="$(mktemp)"
 trap 'rm -f "$out"' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
+# shellcheck disable=SC2016  # expanded by the script under Wine
+under_wine --screen 1024x768x24 '
     wineboot -i >/dev/null 2>&1
-    wine '$bin/tools/wine-setup/tessel-wine-setup.exe' >/dev/null 2>&1
-    wine '$bin/tools/benchmarks/startup/startup-probe.exe' $runs \
-        '$bin/tools/benchmarks/startup/minimal-dialog.exe' '$bin/src/app/tessel.exe' >'$out' 2>&1
-    rc=\$?; wineserver -k; exit \$rc"
+    wine "$1/tools/wine-setup/tessel-wine-setup.exe" >/dev/null 2>&1
+    wine "$1/tools/benchmarks/startup/startup-probe.exe" "$2" \
+        "$1/tools/benchmarks/startup/minimal-dialog.exe" "$1/src/app/tessel.exe" >"$3" 2>&1' \
+    "$bin" "$runs" "$out"
 echo "start-up to the first painted window under Wine, $runs runs each, interleaved:"
 cat "$out"
 ls -l "$bin/src/app/tessel.exe" "$bin/tools/benchmarks/startup/minimal-dialog.exe" |
