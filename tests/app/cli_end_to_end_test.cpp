@@ -567,7 +567,7 @@ TEST_F(CliEndToEndTest, PrinterChosenByName) {
         SCOPED_TRACE(c.what);
         sim::PrinterConfig second;
         second.serial = c.same_serial ? "SER1" : "SER2";
-        StartPrinters({sim::PrinterConfig{}, second});
+        StartPrinters({sim::PrinterConfig{}, second}, kImageRunScale);
         std::vector<std::string> args = c.args;
         for (std::string& arg : args) {
             if (const auto at = arg.find("LP1"); at != std::string::npos) {
