@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/windows_version.h"
+#include "platform/text.h"
 #include "ui/tool_text.h"
+#include "ui/ui_text.h"
 
 namespace tessel::app {
 
@@ -41,6 +44,22 @@ ScopedTimeScale::ScopedTimeScale(std::optional<double> scale) {
         services.clock = &*scaled_;
     }
     installed_.emplace(services);
+}
+
+Startup::Startup(std::optional<double> scale, std::string_view program,
+                 const std::optional<platform::OsVersionRecord>& os)
+    : clock_(scale) {
+    if (!program.empty()) {
+        // Every debugger line of this run from here on also goes to its log.
+        log_.emplace("Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) + ", " +
+                     std::string(program));
+    }
+    // Whether the end of an upgrade also marks the printer's device by its name.
+    DetectWindowsVersion(os);
+}
+
+std::filesystem::path Startup::log_path() const {
+    return log_ ? log_->path() : std::filesystem::path();
 }
 
 }  // namespace tessel::app

@@ -1,10 +1,14 @@
 // What each program sets up at start before its front end runs.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "app/support_log.h"
 #include "platform/clock.h"
+#include "platform/os_version.h"
 #include "platform/services.h"
 
 namespace tessel::app {
@@ -29,6 +33,24 @@ class ScopedTimeScale {
   private:
     std::optional<platform::ScaledClock> scaled_;
     std::optional<platform::ScopedServices> installed_;
+};
+
+// The start of a run, in the same order for every program, undone in reverse when it ends:
+// 1. the clock `scale` names (the current one when it names none);
+// 2. the run's log, titled with the carried firmware and `program` ("tessel.exe", "tessel",
+//    "tessel-cli upgrade"); no log when `program` is empty;
+// 3. the Windows version detection on `os` (the system's own answer by default), whose
+//    debugger lines so go to the log too.
+class Startup {
+  public:
+    Startup(std::optional<double> scale, std::string_view program,
+            const std::optional<platform::OsVersionRecord>& os = platform::QueryOsVersion());
+    // The run's log file; empty when there is none.
+    std::filesystem::path log_path() const;
+
+  private:
+    ScopedTimeScale clock_;
+    std::optional<ScopedSupportLog> log_;
 };
 
 }  // namespace tessel::app

@@ -6,8 +6,7 @@
 #include <string>
 
 #include "app/single_instance.h"
-#include "app/support_log.h"
-#include "app/windows_version.h"
+#include "app/startup.h"
 #include "platform/services.h"
 #include "platform/text.h"
 #include "ui/ui_text.h"
@@ -57,11 +56,8 @@ bool CTesselApp::InitInstance() {
         return false;
     }
 
-    // Every debugger line of this run also goes to its log.
-    const ScopedSupportLog log("Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) +
-                               ", tessel.exe");
-
-    DetectWindowsVersion();
+    // The system clock: tessel.exe never runs on a compressed one.
+    const Startup startup(std::nullopt, "tessel.exe");
     ui::win32::CTesselDlg dialog(platform::Clk());
     dialog.DoModal(nullptr);
     return false;

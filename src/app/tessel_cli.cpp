@@ -12,7 +12,6 @@
 #include "app/startup.h"
 #include "app/support_log.h"
 #include "app/tool_version.h"
-#include "app/windows_version.h"
 #include "payloads/build_info.h"
 #include "payloads/payload_format.h"
 #include "platform/clock.h"
@@ -124,9 +123,9 @@ int main(int argc, char** argv) {
     if (time_scale.error) {
         return cli::kExitUsage;
     }
-    const app::ScopedTimeScale clock(time_scale.scale);
-    // Whether the end of an upgrade also marks the printer's device by its name.
-    app::DetectWindowsVersion();
+    // Only an upgrade has a run log.
+    const app::Startup startup(time_scale.scale,
+                               options.command == cli::Command::kUpgrade ? "tessel-cli upgrade" : "");
 
     if (options.command == cli::Command::kInfo) {
         const cli::InfoReport report = cli::CollectInfo(options.printer);
@@ -140,15 +139,12 @@ int main(int argc, char** argv) {
     if (!platform::HasAdministratorRights()) {
         console.WriteError(cli::NoAdministratorRightsNotice());
     }
-    // Every debugger line of the upgrade also goes to this run's log.
-    const app::ScopedSupportLog log("Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) +
-                                    ", tessel-cli upgrade");
     const int status = cli::RunUpgrade(options.answer, console, platform::Clk(), langid,
                                        options.json, options.confirm, options.printer);
-    if (status != cli::kExitSuccess && !log.path().empty()) {
-        console.WriteError("tessel-cli: " +
-                           ui::ToolTextUtf8(ui::ToolText::kRunLogIs, {app::PathText(log.path())}) +
-                           "\n");
+    if (status != cli::kExitSuccess && !startup.log_path().empty()) {
+        console.WriteError(
+            "tessel-cli: " +
+            ui::ToolTextUtf8(ui::ToolText::kRunLogIs, {app::PathText(startup.log_path())}) + "\n");
     }
     return status;
 }

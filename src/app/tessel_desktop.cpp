@@ -6,8 +6,6 @@
 
 #include "app/desktop_instance.h"
 #include "app/startup.h"
-#include "app/support_log.h"
-#include "app/windows_version.h"
 #include "payloads/build_info.h"
 #include "platform/clock.h"
 #include "platform/services.h"
@@ -35,12 +33,7 @@ int main(int argc, char** argv) {
     if (time_scale.error) {
         return ui::cli::kExitUsage;
     }
-    const app::ScopedTimeScale clock(time_scale.scale);
-    app::DetectWindowsVersion();
-
-    // Every debugger line of this run also goes to its log.
-    const app::ScopedSupportLog log("Tessel " + platform::Utf16ToUtf8(ui::g_strFwVersion) +
-                                    ", tessel");
+    const app::Startup startup(time_scale.scale, "tessel");
 
     const std::uint16_t langid = ui::UiLanguageFromEnvironment(
         [](const char* name) -> const char* { return std::getenv(name); });

@@ -57,9 +57,9 @@ class PrinterListModel {
 // The process-wide list that mirrors g_vecUsbPrinters.
 PrinterListModel& PrinterList();
 
-// Rebuilds g_vecUsbPrinters and the list from a fresh discovery pass and
-// selects row 0, or the printer chosen by SetChosenPrinter, which becomes the current device
-// (SelectPrinter). Returns the number of
+// Rebuilds g_vecUsbPrinters and the list from a fresh discovery pass and selects row 0, or
+// the printer chosen by SetChosenPrinter, which becomes the current device (SelectPrinter).
+// Returns the number of
 // printers, or the pass's negative result when it failed; then the list stays empty (and
 // shows no selection) even if the pass appended entries before failing. When there is no row
 // to select, g_strDevicePath and g_strHardID keep their values.

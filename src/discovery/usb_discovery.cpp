@@ -7,6 +7,7 @@
 #include "platform/services.h"
 #include "platform/text.h"
 #include "platform/usb_descriptors.h"
+#include "platform/usb_names.h"
 #include "platform/usb_printer_interfaces.h"
 
 namespace tessel::discovery {
@@ -18,17 +19,10 @@ using platform::FixedView;
 using platform::PortValue;
 
 constexpr std::size_t kInstanceIdCapacity = 512;
-constexpr std::size_t kConvertedPathCapacity = 260;
 constexpr std::u16string_view kDot4Marker = u"#dot4#";
 
 std::u16string_view Cut(std::u16string_view s, std::size_t capacity) {
     return s.substr(0, std::min(s.size(), capacity - 1));
-}
-
-std::u16string ConvertedPath(std::u16string_view devicePath) {
-    std::u16string converted(Cut(devicePath, kConvertedPathCapacity));
-    std::replace(converted.begin(), converted.end(), u'\\', u'#');
-    return converted;
 }
 
 // The port as the spooler names it, whole; empty when nothing was read.
@@ -106,9 +100,8 @@ std::int32_t SearchPass(const MatchSink& sink) {
         if (std::unique_ptr<platform::DeviceParameters> parameters =
                 set->OpenDeviceParameters(keyName)) {
             // A DOT4 interface gets no port and is never the device the link opens.
-            const bool dot4 =
-                detail->dot4 ||
-                ConvertedPath(detail->device_path).find(kDot4Marker) != std::u16string::npos;
+            const bool dot4 = detail->dot4 || platform::ConvertedDevicePath(detail->device_path)
+                                                       .find(kDot4Marker) != std::u16string::npos;
             if (!dot4) {
                 found.port = PortText(parameters->ReadPort());
                 if (!found.port.empty()) {

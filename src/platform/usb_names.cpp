@@ -1,5 +1,7 @@
 #include "platform/usb_names.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include "platform/text.h"
@@ -240,6 +242,14 @@ UsbDeviceUriParts UsbDeviceUriPartsFrom(std::string_view device_id,
         parts.options = "?interface=" + std::to_string(interface_number);
     }
     return parts;
+}
+
+std::u16string ConvertedDevicePath(std::u16string_view device_path) {
+    constexpr std::size_t kConvertedPathCapacity = 260;  // with the terminating null
+    std::u16string converted(
+        device_path.substr(0, std::min(device_path.size(), kConvertedPathCapacity - 1)));
+    std::replace(converted.begin(), converted.end(), u'\\', u'#');
+    return converted;
 }
 
 }  // namespace tessel::platform

@@ -22,6 +22,10 @@ std::u16string FormatUsbInstanceId(std::uint16_t vendor_id, std::uint16_t produc
 // and a real serial number never starts with "&" (Windows' own stand-ins contain "&" too).
 std::u16string LocationInstanceTail(std::u16string_view bus_location);
 
+// A device interface path as Windows writes it into names of its own (the interface's
+// registry key, the "#dot4#" test): at most 259 characters, each backslash turned into '#'.
+std::u16string ConvertedDevicePath(std::u16string_view device_path);
+
 // The device's serial number as its instance ID carries it: the part after the device ID
 // ("SER1" in "USB\VID_7A3C&PID_0C12\SER1"). Empty when the device has none, that is when
 // that part is missing, empty or a stand-in (which contains "&", see LocationInstanceTail).

@@ -36,6 +36,8 @@
 // item, window manager, Ctrl+C).
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -161,6 +163,23 @@ struct MainDisplayView {
 
     friend bool operator==(const MainDisplayView&, const MainDisplayView&) = default;
 };
+
+// The view's text controls, in the order a window creates and renders them. The windows and
+// the change list loop over this table: a new text control is a member of the view above and
+// a row here (and its control's kind in each window's own table).
+inline constexpr std::array<TextControlView MainDisplayView::*, 5> kTextControls = {
+    &MainDisplayView::tips, &MainDisplayView::instruction, &MainDisplayView::status_line,
+    &MainDisplayView::message, &MainDisplayView::result_text};
+
+// The row of `control` in kTextControls.
+constexpr std::size_t TextControlIndex(TextControlView MainDisplayView::*control) {
+    for (std::size_t i = 0; i < kTextControls.size(); ++i) {
+        if (kTextControls[i] == control) {
+            return i;
+        }
+    }
+    return kTextControls.size();
+}
 
 class MainDisplayModel final : public upgrade::UpgradeDisplay {
   public:

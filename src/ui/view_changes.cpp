@@ -1,5 +1,7 @@
 #include "ui/view_changes.h"
 
+#include <algorithm>
+
 namespace tessel::ui {
 namespace {
 
@@ -15,37 +17,33 @@ TextControlChanges DiffText(const TextControlView& before, const TextControlView
 }  // namespace
 
 ViewChanges ViewChanges::All() {
-    const TextControlChanges all{true, true};
-    return {.window = true,
-            .tips = all,
-            .instruction = all,
-            .status_line = all,
-            .message = all,
-            .result_text = all,
-            .progress = true,
-            .result_image = true,
-            .start_button = true,
-            .exit_button = true,
-            .close_item = true,
-            .printer_list = true,
-            .message_dialog = true};
+    ViewChanges all{.window = true,
+                    .progress = true,
+                    .result_image = true,
+                    .start_button = true,
+                    .exit_button = true,
+                    .close_item = true,
+                    .printer_list = true,
+                    .message_dialog = true};
+    all.texts.fill({true, true});
+    return all;
 }
 
 bool ViewChanges::Any() const {
-    return window || tips.Any() || instruction.Any() || status_line.Any() || message.Any() ||
-           result_text.Any() || progress || result_image || start_button || exit_button ||
-           close_item || printer_list || message_dialog;
+    return window ||
+           std::any_of(texts.begin(), texts.end(),
+                       [](const TextControlChanges& text) { return text.Any(); }) ||
+           progress || result_image || start_button || exit_button || close_item || printer_list ||
+           message_dialog;
 }
 
 ViewChanges DiffViews(const MainDisplayView& before, const MainDisplayView& after) {
     ViewChanges changes;
     changes.window = before.title != after.title || before.font_face != after.font_face ||
                      before.rtl_reading != after.rtl_reading;
-    changes.tips = DiffText(before.tips, after.tips);
-    changes.instruction = DiffText(before.instruction, after.instruction);
-    changes.status_line = DiffText(before.status_line, after.status_line);
-    changes.message = DiffText(before.message, after.message);
-    changes.result_text = DiffText(before.result_text, after.result_text);
+    for (std::size_t i = 0; i < kTextControls.size(); ++i) {
+        changes.texts[i] = DiffText(before.*kTextControls[i], after.*kTextControls[i]);
+    }
     changes.progress = before.progress != after.progress;
     changes.result_image = before.result_image != after.result_image;
     changes.start_button = before.start_button != after.start_button;

@@ -3,6 +3,8 @@
 // everything else of a control (shown, place, alignment, reading order, font) when it differs.
 #pragma once
 
+#include <array>
+
 #include "ui/main_display_model.h"
 
 namespace tessel::ui {
@@ -17,11 +19,11 @@ struct TextControlChanges {
 
 struct ViewChanges {
     bool window = false;  // title, font face, reading order
-    TextControlChanges tips;
-    TextControlChanges instruction;
-    TextControlChanges status_line;
-    TextControlChanges message;
-    TextControlChanges result_text;
+    // One a row of kTextControls.
+    std::array<TextControlChanges, kTextControls.size()> texts{};
+    const TextControlChanges& Of(TextControlView MainDisplayView::* control) const {
+        return texts.at(TextControlIndex(control));
+    }
     bool progress = false;
     bool result_image = false;
     bool start_button = false;

@@ -323,10 +323,9 @@ class Run {
                                                             before->printer, before->listed));
         selected_row_ = discovery::PrinterList().Selection();
         if (selected_row_ < 0) {
-            cause_ =
-                RunCause{UpgradePhase::kWaitingForRestart, discovery::g_vecUsbPrinters.empty()
-                                                               ? RunReason::kNotBackAfterRestart
-                                                               : RunReason::kNotIdentified};
+            cause_ = RunCause{UpgradePhase::kWaitingForRestart,
+                              discovery::g_vecUsbPrinters.empty() ? RunReason::kNotBackAfterRestart
+                                                                  : RunReason::kNotIdentified};
             return UpgradeStep::Fail;
         }
         return UpgradeStep::TransferFirmware;

@@ -1,6 +1,12 @@
-// What every front end runs at start: the Windows version detection and the single-instance
-// key.
+// What every front end runs at start: the clock, the run's log, the Windows version detection
+// and the single-instance key.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "app/single_instance.h"
 #include "app/startup.h"
@@ -108,6 +114,80 @@ TEST_F(DetectWindowsVersionTest, NoRecordNoFlagNoLines) {
     DetectWindowsVersion(std::nullopt);
     EXPECT_EQ(upgrade::g_bIsWin10.load(), 0);
     EXPECT_TRUE(debug.lines().empty());
+}
+
+// Every program starts the same way: its run's log opens before the Windows version is
+// detected, so each log (the command line's too) holds the detection's lines after its title.
+class StartupTest : public DetectWindowsVersionTest {
+  protected:
+    StartupTest() {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("tessel-startup-test-" +
+                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        std::filesystem::remove_all(folder_);
+        for (const char* name : {"XDG_STATE_HOME", "LOCALAPPDATA"}) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(name, value == nullptr ? std::optional<std::string>()
+                                                       : std::optional<std::string>(value));
+            SetEnv(name, folder_.string());
+        }
+    }
+    ~StartupTest() override {
+        for (const auto& [name, value] : saved_) {
+            SetEnv(name, value.value_or(""));
+        }
+        std::filesystem::remove_all(folder_);
+    }
+    static void SetEnv(const char* name, const std::string& value) {
+#ifdef _WIN32
+        _putenv_s(name, value.c_str());
+#else
+        if (value.empty()) {
+            unsetenv(name);
+        } else {
+            setenv(name, value.c_str(), 1);
+        }
+#endif
+    }
+    // The lines of a log, without their time stamps.
+    static std::vector<std::string> Lines(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);) {
+            const std::size_t text = line.find("  ");
+            lines.push_back(text == std::string::npos ? line : line.substr(text + 2));
+        }
+        return lines;
+    }
+
+    std::filesystem::path folder_;
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+TEST_F(StartupTest, EachProgramsLogHoldsTheWindowsVersionLines) {
+    for (const char* program : {"tessel.exe", "tessel", "tessel-cli upgrade"}) {
+        std::filesystem::path path;
+        {
+            const Startup startup(std::nullopt, program, Nt(10, 0, 1));
+            path = startup.log_path();
+        }
+        ASSERT_FALSE(path.empty()) << program;
+        const std::vector<std::string> lines = Lines(path);
+        ASSERT_GE(lines.size(), 3u) << program;
+        EXPECT_NE(lines[0].find(program), std::string::npos) << lines[0];
+        EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
+                  (std::vector<std::string>{
+                      " ======= 系统ID =======",
+                      " ==== 返回：19 ,  OS PlatformID：2, OS MaxID：10 , OS MinID：0 ====="}))
+            << program;
+    }
+    EXPECT_EQ(upgrade::g_bIsWin10.load(), 1);
+
+    // `tessel-cli info` keeps no log, and still detects.
+    upgrade::g_bIsWin10 = 0;
+    const Startup info(std::nullopt, "", Nt(10, 0, 1));
+    EXPECT_TRUE(info.log_path().empty());
+    EXPECT_EQ(upgrade::g_bIsWin10.load(), 1);
 }
 
 // A second start finds the first one's window by this key only while that window shows the

@@ -124,7 +124,7 @@ TEST_F(UpgradeSessionTest, UiThreadCallsRenderBeforeTheyReturn) {
     renders = front_.renders();
     ASSERT_EQ(renders.size(), 2u);
     EXPECT_EQ(renders[1].previous, renders[0].current);
-    EXPECT_TRUE(renders[1].changes.status_line.text);
+    EXPECT_TRUE(renders[1].changes.Of(&MainDisplayView::status_line).text);
     EXPECT_TRUE(renders[1].changes.progress);
     EXPECT_FALSE(renders[1].changes.exit_button);
 }

@@ -28,11 +28,11 @@ class ViewChangesTest : public testing::LanguageStateTest {
 
 TEST_F(ViewChangesTest, OnlyTheControlsACallChanged) {
     ViewChanges first = After([&] { model_.ShowUpgradeState(upgrade::kStateProgress, 0); });
-    EXPECT_TRUE(first.status_line.text && first.status_line.state);
-    EXPECT_TRUE(first.message.text && first.message.state);
-    EXPECT_TRUE(first.tips.state && !first.tips.text);  // hidden, text untouched
+    EXPECT_TRUE(first.Of(&MainDisplayView::status_line).text && first.Of(&MainDisplayView::status_line).state);
+    EXPECT_TRUE(first.Of(&MainDisplayView::message).text && first.Of(&MainDisplayView::message).state);
+    EXPECT_TRUE(first.Of(&MainDisplayView::tips).state && !first.Of(&MainDisplayView::tips).text);  // hidden, text untouched
     EXPECT_TRUE(first.progress && first.start_button);
-    EXPECT_FALSE(first.exit_button || first.result_text.Any() || first.window || first.close_item ||
+    EXPECT_FALSE(first.exit_button || first.Of(&MainDisplayView::result_text).Any() || first.window || first.close_item ||
                  first.message_dialog || first.printer_list);
 
     // A further step moves the bar only: the texts are not pushed again.
@@ -56,9 +56,9 @@ TEST_F(ViewChangesTest, OnlyTheControlsACallChanged) {
 TEST_F(ViewChangesTest, ATextSetAgainIsPushedAgain) {
     model_.ShowUpgradeState(upgrade::kStateFailed, 0);
     const ViewChanges again = After([&] { model_.ShowUpgradeState(upgrade::kStateFailed, 0); });
-    EXPECT_TRUE(again.message.text);
-    EXPECT_TRUE(again.result_text.text);
-    EXPECT_FALSE(again.message.state);
+    EXPECT_TRUE(again.Of(&MainDisplayView::message).text);
+    EXPECT_TRUE(again.Of(&MainDisplayView::result_text).text);
+    EXPECT_FALSE(again.Of(&MainDisplayView::message).state);
 }
 
 }  // namespace

@@ -66,12 +66,11 @@ TEST_F(WaitForSamePrinterTest, PollsOnTheClockUntilTheSamePrinterIsTakenOrTheWin
 TEST_F(WaitForSamePrinterTest, APrinterNothingIsKnownOfIsTakenOnlyWhenAloneAndListedAlone) {
     const auto tries = [&](std::size_t listed) {
         taken.clear();
-        WaitForSamePrinter(
-            ListedPrinter{{}, listed}, {0, 1'000},
-            [&](const discovery::FoundUsbPrinter& printer) {
-                taken.push_back(printer.instance_id);
-                return true;
-            });
+        WaitForSamePrinter(ListedPrinter{{}, listed}, {0, 1'000},
+                           [&](const discovery::FoundUsbPrinter& printer) {
+                               taken.push_back(printer.instance_id);
+                               return true;
+                           });
         return taken.size();
     };
     usb.elements = {Printer(u"USB\\VID_7A3C&PID_0C12\\A", u"A", 1)};

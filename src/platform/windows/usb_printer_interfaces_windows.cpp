@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <new>
 
+#include "platform/usb_names.h"
 #include "platform/usb_printer_interfaces.h"
 #include "platform/windows/device_parameters_key.h"
 
@@ -24,7 +25,6 @@ constexpr DWORD kInstanceIdCapacity = 512;
 
 // The interface class GUID as Windows formats it into registry paths.
 constexpr std::u16string_view kUsbPrintClassGuidText = u"{28D78FAD-5A12-11D1-AE5B-0000F803A8C2}";
-constexpr std::size_t kConvertedPathCapacity = 260;
 constexpr std::size_t kKeyNameCapacity = 1024;
 
 std::wstring Wide(const std::u16string& s) {
@@ -37,9 +37,7 @@ std::u16string Narrowed(const wchar_t* s, std::size_t n) {
 }  // namespace
 
 std::u16string DeviceParametersKeyName(std::u16string_view device_path) {
-    std::u16string converted(
-        device_path.substr(0, std::min(device_path.size(), kConvertedPathCapacity - 1)));
-    std::replace(converted.begin(), converted.end(), u'\\', u'#');
+    const std::u16string converted = ConvertedDevicePath(device_path);
     std::u16string key = u"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\";
     key.append(kUsbPrintClassGuidText);
     key.append(u"\\");

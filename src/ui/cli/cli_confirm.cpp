@@ -20,9 +20,8 @@ std::string CarriedVersionText() {
 Confirmation ConfirmNewVersion() {
     // The selected row's printer; without one, a printer that is found alone: nothing else
     // is known of it.
-    const upgrade::ListedPrinter upgraded =
-        upgrade::ListedAt(discovery::PrinterList().Selection())
-            .value_or(upgrade::ListedPrinter{{}, 1});
+    const upgrade::ListedPrinter upgraded = upgrade::ListedAt(discovery::PrinterList().Selection())
+                                                .value_or(upgrade::ListedPrinter{{}, 1});
     Confirmation confirmation;
     // The bound is reached when kConfirmBoundSeconds have passed.
     upgrade::WaitForSamePrinter(

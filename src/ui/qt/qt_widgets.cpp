@@ -54,6 +54,20 @@ QPixmap ImageOf(ResultImage image) {
     return {};
 }
 
+// The widget of each text of the view, row for row with kTextControls: its object name, and
+// whether it is a read-only box that scrolls (the system's edit colours) or a static text.
+struct TextWidgetKind {
+    const char* name;
+    bool box;
+};
+constexpr std::array<TextWidgetKind, kTextControls.size()> kTextWidgetKinds = {{
+    {"tips", true},
+    {"instruction", false},
+    {"status_line", false},
+    {"message", false},
+    {"result_text", false},
+}};
+
 // Places a widget where the view puts it, in its parent's coordinates. Qt mirrors only what its
 // layouts place, never a geometry set here, so a place lands where the view names it in a
 // right-to-left dialog too.
@@ -214,20 +228,19 @@ MainWindow::MainWindow(platform::Clock& clock, std::uint16_t langid) : metrics_(
     setWindowIcon(QIcon(QStringLiteral(":/ui-images/tessel.ico")));
     setFont(QFontFor(FontKind::kTemplate, {}));
 
-    tips_ = new QTextEdit(this);
-    tips_->setReadOnly(true);
-    tips_->setObjectName(QStringLiteral("tips"));
-    const auto label = [this](const char* name) {
-        auto* text = new StaticText(this);
-        text->setObjectName(QString::fromLatin1(name));
-        text->hide();
-        return text;
-    };
-    instruction_ = label("instruction");
-    instruction_->setFocusPolicy(Qt::StrongFocus);
-    status_line_ = label("status_line");
-    message_ = label("message");
-    result_text_ = label("result_text");
+    for (std::size_t i = 0; i < texts_.size(); ++i) {
+        const TextWidgetKind& kind = kTextWidgetKinds[i];
+        if (kind.box) {
+            auto* box = new QTextEdit(this);
+            box->setReadOnly(true);
+            texts_[i] = box;
+        } else {
+            texts_[i] = new StaticText(this);
+        }
+        texts_[i]->setObjectName(QString::fromLatin1(kind.name));
+        texts_[i]->hide();
+    }
+    instruction()->setFocusPolicy(Qt::StrongFocus);
     progress_ = new QProgressBar(this);
     progress_->setTextVisible(false);
     progress_->hide();
@@ -235,7 +248,6 @@ MainWindow::MainWindow(platform::Clock& clock, std::uint16_t langid) : metrics_(
     result_image_->hide();
     start_button_ = new QPushButton(this);
     exit_button_ = new QPushButton(this);
-    tips_->hide();
     start_button_->hide();
     exit_button_->hide();
 
@@ -246,8 +258,8 @@ MainWindow::MainWindow(platform::Clock& clock, std::uint16_t langid) : metrics_(
     session_ = std::make_unique<UpgradeSession>(clock, loop_, front_end);
     session_->Initialise(langid);
     // The window opens with the focus on the instruction text, the start button one Tab away.
-    if (!instruction_->isHidden()) {
-        instruction_->setFocus();
+    if (!instruction()->isHidden()) {
+        instruction()->setFocus();
     }
 }
 
@@ -270,15 +282,10 @@ void MainWindow::Render(const MainDisplayView&, const MainDisplayView& current,
             fonts_changed = true;
         }
     }
-    ShowText(tips_, current.tips, changes.tips.state || fonts_changed, changes.tips.text);
-    ShowText(instruction_, current.instruction, changes.instruction.state || fonts_changed,
-             changes.instruction.text);
-    ShowText(status_line_, current.status_line, changes.status_line.state || fonts_changed,
-             changes.status_line.text);
-    ShowText(message_, current.message, changes.message.state || fonts_changed,
-             changes.message.text);
-    ShowText(result_text_, current.result_text, changes.result_text.state || fonts_changed,
-             changes.result_text.text);
+    for (std::size_t i = 0; i < kTextControls.size(); ++i) {
+        ShowText(texts_[i], current.*kTextControls[i], changes.texts[i].state || fonts_changed,
+                 changes.texts[i].text);
+    }
     if (changes.progress) {
         const ProgressView& view = current.progress;
         progress_->setRange(view.minimum, view.maximum);
@@ -301,6 +308,30 @@ void MainWindow::Render(const MainDisplayView&, const MainDisplayView& current,
     if (changes.exit_button) {
         ShowButton(exit_button_, current.exit_button);
     }
+}
+
+QWidget* MainWindow::TextWidget(TextControlView MainDisplayView::*control) const {
+    return texts_.at(TextControlIndex(control));
+}
+
+QTextEdit* MainWindow::tips() const {
+    return static_cast<QTextEdit*>(TextWidget(&MainDisplayView::tips));
+}
+
+StaticText* MainWindow::instruction() const {
+    return static_cast<StaticText*>(TextWidget(&MainDisplayView::instruction));
+}
+
+StaticText* MainWindow::status_line() const {
+    return static_cast<StaticText*>(TextWidget(&MainDisplayView::status_line));
+}
+
+StaticText* MainWindow::message() const {
+    return static_cast<StaticText*>(TextWidget(&MainDisplayView::message));
+}
+
+StaticText* MainWindow::result_text() const {
+    return static_cast<StaticText*>(TextWidget(&MainDisplayView::result_text));
 }
 
 void MainWindow::ShowText(QWidget* widget, const TextControlView& view, bool state, bool text) {

@@ -83,11 +83,11 @@ class MainWindow final : public QWidget, private SessionFrontEnd {
     // The open message dialog, or null.
     MessageDialog* message_dialog() const { return dialog_; }
 
-    QTextEdit* tips() const { return tips_; }
-    StaticText* instruction() const { return instruction_; }
-    StaticText* status_line() const { return status_line_; }
-    StaticText* message() const { return message_; }
-    StaticText* result_text() const { return result_text_; }
+    QTextEdit* tips() const;
+    StaticText* instruction() const;
+    StaticText* status_line() const;
+    StaticText* message() const;
+    StaticText* result_text() const;
     QProgressBar* progress() const { return progress_; }
     QLabel* result_image() const { return result_image_; }
     QPushButton* start_button() const { return start_button_; }
@@ -103,6 +103,7 @@ class MainWindow final : public QWidget, private SessionFrontEnd {
     std::optional<std::int32_t> AskMessageDialog(const MessageDialogView& view) override;
 
     void ShowText(QWidget* widget, const TextControlView& view, bool state, bool text);
+    QWidget* TextWidget(TextControlView MainDisplayView::* control) const;
     void ShowButton(QPushButton* button, const ButtonView& view);
 
     DialogMetrics metrics_;
@@ -110,11 +111,8 @@ class MainWindow final : public QWidget, private SessionFrontEnd {
     std::u16string font_face_;
     QFont normal_font_;
     QFont bold_font_;
-    QTextEdit* tips_ = nullptr;
-    StaticText* instruction_ = nullptr;
-    StaticText* status_line_ = nullptr;
-    StaticText* message_ = nullptr;
-    StaticText* result_text_ = nullptr;
+    // One a row of kTextControls: a QTextEdit or a StaticText.
+    std::array<QWidget*, kTextControls.size()> texts_{};
     QProgressBar* progress_ = nullptr;
     QLabel* result_image_ = nullptr;
     QPushButton* start_button_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <array>
+
 #include "ui/display_fonts.h"
 #include "ui/win32/colour.h"
 #include "ui/win32/resource.h"
@@ -24,6 +26,21 @@ constexpr LONG kTipsStyle = WS_CHILD | WS_BORDER | WS_TABSTOP | ES_MULTILINE | E
 constexpr LONG kStaticStyle = WS_CHILD;
 constexpr LONG kProgressStyle = WS_CHILD | PBS_SMOOTH;
 constexpr LONG kAlignmentBits = SS_CENTER | SS_RIGHT;  // the same bits as ES_CENTER, ES_RIGHT
+
+// The control of each text of the view, row for row with kTextControls: its ID, its class and
+// its style without the visibility and the alignment.
+struct TextControlKind {
+    int id;
+    const wchar_t* window_class;
+    LONG base_style;
+};
+constexpr std::array<TextControlKind, kTextControls.size()> kTextControlKinds = {{
+    {IDC_TIPS_BOX, L"EDIT", kTipsStyle},
+    {IDC_INSTRUCTION_TEXT, L"STATIC", kStaticStyle},
+    {IDC_STATUS_LINE, L"STATIC", kStaticStyle},
+    {IDC_MAIN_MESSAGE, L"STATIC", kStaticStyle},
+    {IDC_RESULT_TEXT, L"STATIC", kStaticStyle},
+}};
 
 LONG AlignmentStyle(TextAlign align) {
     switch (align) {
@@ -76,17 +93,11 @@ CTesselDlg::CTesselDlg(platform::Clock& clock, std::optional<std::uint16_t> lang
       clock_(clock),
       langid_(langid),
       background_brush_(CreateSolidBrush(ColourRef(kBackgroundRgb))) {
-    tips_.id = IDC_TIPS_BOX;
-    instruction_.id = IDC_INSTRUCTION_TEXT;
-    status_line_.id = IDC_STATUS_LINE;
-    message_.id = IDC_MAIN_MESSAGE;
-    result_text_.id = IDC_RESULT_TEXT;
-    tips_.window_class = L"EDIT";
-    tips_.base_style = kTipsStyle;
-    instruction_.base_style = kStaticStyle;
-    status_line_.base_style = kStaticStyle;
-    message_.base_style = kStaticStyle;
-    result_text_.base_style = kStaticStyle;
+    for (std::size_t i = 0; i < texts_.size(); ++i) {
+        texts_[i].id = kTextControlKinds[i].id;
+        texts_[i].window_class = kTextControlKinds[i].window_class;
+        texts_[i].base_style = kTextControlKinds[i].base_style;
+    }
 }
 
 CTesselDlg::~CTesselDlg() {
@@ -167,15 +178,10 @@ void CTesselDlg::Render(const MainDisplayView&, const MainDisplayView& current,
         }
         fonts_changed = UseFontFace(current.font_face);
     }
-    ShowText(tips_, current.tips, changes.tips.state || fonts_changed, changes.tips.text);
-    ShowText(instruction_, current.instruction, changes.instruction.state || fonts_changed,
-             changes.instruction.text);
-    ShowText(status_line_, current.status_line, changes.status_line.state || fonts_changed,
-             changes.status_line.text);
-    ShowText(message_, current.message, changes.message.state || fonts_changed,
-             changes.message.text);
-    ShowText(result_text_, current.result_text, changes.result_text.state || fonts_changed,
-             changes.result_text.text);
+    for (std::size_t i = 0; i < kTextControls.size(); ++i) {
+        ShowText(texts_[i], current.*kTextControls[i], changes.texts[i].state || fonts_changed,
+                 changes.texts[i].text);
+    }
     if (changes.progress) {
         ShowProgress(current.progress);
     }
@@ -294,9 +300,14 @@ std::optional<std::int32_t> CTesselDlg::AskMessageDialog(const MessageDialogView
     return CShowMsgDlg::Show(dialog, hwnd());
 }
 
+HWND CTesselDlg::TextWindow(TextControlView MainDisplayView::* control) const {
+    return texts_.at(TextControlIndex(control)).hwnd;
+}
+
 void CTesselDlg::FocusInstruction() {
-    if (instruction_.hwnd != nullptr && IsWindowVisible(instruction_.hwnd)) {
-        SetFocus(instruction_.hwnd);
+    HWND instruction = TextWindow(&MainDisplayView::instruction);
+    if (instruction != nullptr && IsWindowVisible(instruction)) {
+        SetFocus(instruction);
     }
 }
 
@@ -327,7 +338,7 @@ bool CTesselDlg::OnEraseBackground(HDC dc) {
 }
 
 HBRUSH CTesselDlg::OnControlColour(HDC dc, HWND control) {
-    if (control != nullptr && control == tips_.hwnd) {
+    if (control != nullptr && control == TextWindow(&MainDisplayView::tips)) {
         return nullptr;  // the system's edit colours
     }
     // The texts' own ground too, or each line would stand on the device context's white.

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -52,6 +53,8 @@ class CTesselDlg final : public Dialog, private SessionFrontEnd {
     bool UseFontFace(const std::u16string& face);
     HFONT FontOf(FontKind kind) const;
     void ShowText(TextControl& control, const TextControlView& view, bool state, bool text);
+    // The window of a text control of the view; null before its first rendering.
+    HWND TextWindow(TextControlView MainDisplayView::* control) const;
     void ShowProgress(const ProgressView& view);
     void ShowResultImage(const ImageView& view);
     void ShowCloseItem(const MainDisplayView& view);
@@ -73,11 +76,8 @@ class CTesselDlg final : public Dialog, private SessionFrontEnd {
     HFONT normal_font_ = nullptr;
     HFONT bold_font_ = nullptr;
 
-    TextControl tips_;
-    TextControl instruction_;
-    TextControl status_line_;
-    TextControl message_;
-    TextControl result_text_;
+    // One a row of kTextControls.
+    std::array<TextControl, kTextControls.size()> texts_;
     HWND progress_ = nullptr;
 };
 
