@@ -517,7 +517,7 @@ TEST_F(CliEndToEndTest, InfoListsEachPrinterWithItsOwnPathAndSendsNothing) {
     newer.product = "R7400 Series";
     newer.serial = "SER2";
     newer.version = "3.3.4.0";
-    StartPrinters({older, newer});
+    StartPrinters({older, newer}, tessel::testing::kInfoRunScale);
     auto cli = Run({"info", "--json"});
     ASSERT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
 
@@ -603,7 +603,7 @@ TEST_F(CliEndToEndTest, PrinterChosenByName) {
 TEST_F(CliEndToEndTest, InfoOnThePrinterNamed) {
     sim::PrinterConfig second;
     second.serial = "SER2";
-    StartPrinters({sim::PrinterConfig{}, second});
+    StartPrinters({sim::PrinterConfig{}, second}, tessel::testing::kInfoRunScale);
     auto cli = Run({"info", "--json", "--printer", "SER2"});
     ASSERT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
     const auto doc = nlohmann::json::parse(cli->output());
@@ -621,7 +621,7 @@ TEST_F(CliEndToEndTest, InfoOnThePrinterNamed) {
 // it ends long before that, even where the program's start-up is ten times as slow as here
 // (0.1 s, 1.4 s under ThreadSanitizer).
 TEST_F(CliEndToEndTest, InfoOnAPrinterThatDoesNotAnswerEndsWithinSeconds) {
-    constexpr double kScale = 0.2;
+    constexpr double kScale = tessel::testing::kInfoRunScale;
     sim::PrinterConfig silent;
     silent.faults.no_answer = sim::kAllQueries;
     StartPrinters({silent}, kScale);

@@ -96,7 +96,7 @@ class UsbEndToEndTest : public ::testing::Test {
 };
 
 TEST_F(UsbEndToEndTest, InfoFindsThePrinterOnItsUsbNodeAndAsksIt) {
-    StartPrinters({sim::PrinterConfig{}}, kShortScale);
+    StartPrinters({sim::PrinterConfig{}}, tessel::testing::kInfoRunScale);
     auto cli = Run({"info", "--json"});
     ASSERT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
     const auto doc = nlohmann::json::parse(cli->output());

@@ -23,6 +23,11 @@ inline constexpr double kSanitizerSlowdown = 1.0;
 // real time (60 s of printer time is 0.6 s here).
 inline constexpr double kShortRunScale = 0.01;
 
+// Runs of `tessel-cli info` that ask printers which answer: info's own limits are 2 s of
+// printer time per query, 20 ms of real time at kShortRunScale, which a busy machine missed
+// (the status came back unknown); at this scale they are 400 ms.
+inline constexpr double kInfoRunScale = 0.2;
+
 // Runs that send firmware bytes (the whole image, or 5 MB before a fault). The image took up
 // to 0.93 s of real time here through the pseudo-terminal to tessel-cli, about a second
 // through the emulated USB bus: ten times that is 9.3 to 10 s, within the 15 s of real time
