@@ -14,10 +14,12 @@
 #include "app/support_log.h"
 #include "child_process.h"
 #include "emulator.h"
+#include "link/printer_queries.h"
 #include "payloads/payload_format.h"
 #include "platform/power.h"
 #include "printer_events.h"
 #include "private_logind.h"
+#include "time_scales.h"
 #include "ui/cli/cli_options.h"
 #include "ui/cli/cli_upgrade.h"
 #include "ui/cli/terminal_view.h"
@@ -31,9 +33,10 @@ using namespace tessel::ui::cli;
 
 using std::chrono::seconds;
 using tessel::testing::ChildProcess;
+using tessel::testing::kImageRunScale;
+using tessel::testing::kShortRunScale;
 
-constexpr double kTimeScale = 0.01;
-constexpr auto kRunBound = seconds(60);  // a whole upgrade takes about two seconds
+constexpr auto kRunBound = tessel::testing::kStuckRunBound;
 
 // Text `id` in English as the program prints it.
 std::string English(int id) {
@@ -45,18 +48,20 @@ std::string English(int id) {
 
 class CliEndToEndTest : public ::testing::Test {
   protected:
-    // Starts the emulator with `printers` (none: an empty bus).
-    void StartPrinters(std::vector<sim::PrinterConfig> printers) {
+    // Starts the emulator with `printers` (none: an empty bus) on a clock compressed by
+    // `time_scale`, which the program's runs share.
+    void StartPrinters(std::vector<sim::PrinterConfig> printers,
+                       double time_scale = kShortRunScale) {
         sim::EmulatorOptions options;
         options.printers = std::move(printers);
-        options.time_scale = kTimeScale;
+        options.time_scale = time_scale;
+        time_scale_ = time_scale;
         std::string error;
         emulator_ = sim::Emulator::Start(options, &error);
         ASSERT_TRUE(emulator_) << error;
     }
     std::unique_ptr<ChildProcess> Run(std::vector<std::string> args,
                                       ChildProcess::Input input = ChildProcess::Input::kNull,
-                                      double time_scale = kTimeScale,
                                       const std::string& lang = "C") {
         return std::make_unique<ChildProcess>(
             TESSEL_CLI_PATH, args,
@@ -64,7 +69,7 @@ class CliEndToEndTest : public ::testing::Test {
                 {"XDG_STATE_HOME", state_home_},
                 {"TESSEL_SYSFS_ROOT", emulator_->sysfs_root()},
                 {"TESSEL_DEV_ROOT", emulator_->dev_root()},
-                {"TESSEL_TIME_SCALE", std::to_string(time_scale)},
+                {"TESSEL_TIME_SCALE", std::to_string(time_scale_)},
                 // No print queues: the port check asks a scheduler that is not there.
                 {"CUPS_SERVER", "/nonexistent/tessel-cups.sock"},
                 // No logind unless a test starts its own.
@@ -89,6 +94,7 @@ class CliEndToEndTest : public ::testing::Test {
     }
 
     std::unique_ptr<sim::Emulator> emulator_;
+    double time_scale_ = kShortRunScale;
     std::string system_bus_ = "unix:path=/nonexistent/tessel-system-bus";
     // The state folder of the program's runs (their logs), one per test.
     std::string state_home_ = [] {
@@ -103,7 +109,7 @@ class CliEndToEndTest : public ::testing::Test {
 };
 
 TEST_F(CliEndToEndTest, UpgradeYesUpgradesAndAnInterruptMeanwhileIsRefused) {
-    StartPrinters({sim::PrinterConfig{}});
+    StartPrinters({sim::PrinterConfig{}}, kImageRunScale);
     auto cli = Run({"upgrade", "--yes"});
     ASSERT_TRUE(cli->started());
     // Ctrl+C once the loader is on its way, and a termination request during the burn.
@@ -147,7 +153,7 @@ TEST_F(CliEndToEndTest, UpgradeYesUpgradesAndAnInterruptMeanwhileIsRefused) {
 
 TEST_F(CliEndToEndTest, OutputThatNobodyReadsAnyMoreDoesNotStopTheUpgrade) {
     // As with `tessel-cli upgrade --yes | head -3`: the pipe closes while the loader goes out.
-    StartPrinters({sim::PrinterConfig{}});
+    StartPrinters({sim::PrinterConfig{}}, kImageRunScale);
     auto cli = Run({"upgrade", "--yes"});
     ASSERT_TRUE(emulator_->WaitFor([](const sim::Json& e) { return e["event"] == "payload_start"; },
                                    kRunBound));
@@ -243,7 +249,7 @@ TEST_F(CliEndToEndTest, EachUpgradeRunLeavesItsLog) {
     sim::PrinterConfig dropping;
     dropping.faults.disconnect_after = 5'000'000;
     dropping.faults.disconnect_payload = sim::PayloadSelect::kFirmware;
-    StartPrinters({dropping});
+    StartPrinters({dropping}, kImageRunScale);
     auto failed = Run({"upgrade", "--yes"});
     ASSERT_EQ(failed->Finish(kRunBound), kExitFailed) << failed->output();
     const auto named = failed->output().find("the log of this run is ");
@@ -267,7 +273,7 @@ TEST_F(CliEndToEndTest, EachUpgradeRunLeavesItsLog) {
 
     std::filesystem::remove_all(state_home_);
     std::ofstream(state_home_) << "a file where the state folder would be";
-    StartPrinters({sim::PrinterConfig{}});
+    StartPrinters({sim::PrinterConfig{}}, kImageRunScale);
     auto unlogged = Run({"upgrade", "--yes"});
     EXPECT_EQ(unlogged->Finish(kRunBound), kExitSuccess) << unlogged->output();
     EXPECT_EQ(ValidPayloads("firmware"), 1);
@@ -279,7 +285,7 @@ TEST_F(CliEndToEndTest, EachUpgradeRunLeavesItsLog) {
 TEST_F(CliEndToEndTest, JsonStreamOfAWholeUpgrade) {
     sim::PrinterConfig same;
     same.version = "3.3.3.8";
-    StartPrinters({same});
+    StartPrinters({same}, kImageRunScale);
     auto cli = Run({"upgrade", "--yes", "--json"});
     ASSERT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
 
@@ -327,27 +333,19 @@ TEST_F(CliEndToEndTest, JsonStreamOfAWholeUpgrade) {
     EXPECT_EQ(ValidPayloads("firmware"), 1);
 }
 
-// A slow link: the printer comes back late and takes the image at 150,000 bytes a second at
-// most, so the animation's 280 s run out while the image is still on its way (at least 180 s
-// of the transfer's printer time, beginning about 118 s into the animation). The stream must
-// never show the failure display (which tells the user to restart the printer) before the
-// worker's own end. How the run ends depends on how fast the machine carries the bytes (a
+// A slow link: the printer comes back late and takes the image slowly, so the animation's
+// 280 s run out while the image is still on its way (see testing::kSlowLinkScale). The stream
+// must never show the failure display (which tells the user to restart the printer) before
+// the worker's own end. How the run ends depends on how fast the machine carries the bytes (a
 // busy machine can push the transfer past its time limit), so the test asserts the order, not
 // the outcome: only progress until the end display, the bar held at 99 while the image was
 // still on its way, and nothing after the end display but the exit.
 TEST_F(CliEndToEndTest, JsonStreamOfASlowLinkShowsNoFailureBeforeTheEnd) {
-    constexpr double kSlowLinkTimeScale = 0.02;
-    sim::EmulatorOptions options;
     sim::PrinterConfig slow;
-    slow.restart_delay_s = 110;
-    slow.faults.throughput = 150'000;
-    options.printers = {slow};
-    options.time_scale = kSlowLinkTimeScale;
-    std::string error;
-    emulator_ = sim::Emulator::Start(options, &error);
-    ASSERT_TRUE(emulator_) << error;
-    auto cli = Run({"upgrade", "--yes", "--json", "--no-confirm"}, ChildProcess::Input::kNull,
-                   kSlowLinkTimeScale);
+    slow.restart_delay_s = tessel::testing::kSlowLinkRestartDelaySeconds;
+    slow.faults.throughput = tessel::testing::kSlowLinkBytesPerSecond;
+    StartPrinters({slow}, tessel::testing::kSlowLinkScale);
+    auto cli = Run({"upgrade", "--yes", "--json", "--no-confirm"});
     const std::optional<int> finished = cli->Finish(kRunBound);
     ASSERT_TRUE(finished == kExitSuccess || finished == kExitFailed) << cli->output();
     const int status = *finished;
@@ -414,7 +412,7 @@ TEST_F(CliEndToEndTest, TheNewVersionIsReadBackAfterTheSuccess) {
         SCOPED_TRACE(c.what);
         sim::PrinterConfig printer;
         c.fault(printer);
-        StartPrinters({printer});
+        StartPrinters({printer}, kImageRunScale);
         auto cli = Run(c.args);
         EXPECT_EQ(cli->Finish(kRunBound), c.exit) << cli->output();
         EXPECT_EQ(ValidPayloads("firmware"), 1);
@@ -437,6 +435,7 @@ TEST_F(CliEndToEndTest, AFailedRunSaysWhy) {
         const char* fault;
         void (*setup)(sim::PrinterConfig&);
         std::string cause;  // the start of the cause's line
+        double time_scale = kShortRunScale;  // the printer fails inside the image: kImageRunScale
     };
     const Case cases[] = {
         {"the printer stops reading in the firmware",
@@ -444,13 +443,15 @@ TEST_F(CliEndToEndTest, AFailedRunSaysWhy) {
              p.faults.stall_after = 5'000'000;
              p.faults.stall_payload = PayloadSelect::kFirmware;
          },
-         "Cause: the printer stopped taking data (while sending the firmware, after "},
+         "Cause: the printer stopped taking data (while sending the firmware, after ",
+         kImageRunScale},
         {"the printer drops off the bus in the firmware",
          [](sim::PrinterConfig& p) {
              p.faults.disconnect_after = 5'000'000;
              p.faults.disconnect_payload = PayloadSelect::kFirmware;
          },
-         "Cause: the printer dropped off the USB bus (while sending the firmware, after "},
+         "Cause: the printer dropped off the USB bus (while sending the firmware, after ",
+         kImageRunScale},
         {"the printer drops off the bus in the loader",
          [](sim::PrinterConfig& p) {
              p.faults.disconnect_after = 1'000;
@@ -465,7 +466,7 @@ TEST_F(CliEndToEndTest, AFailedRunSaysWhy) {
         SCOPED_TRACE(c.fault);
         sim::PrinterConfig printer;
         c.setup(printer);
-        StartPrinters({printer});
+        StartPrinters({printer}, c.time_scale);
         auto cli = Run({"upgrade", "--yes"});
         EXPECT_EQ(cli->Finish(kRunBound), kExitFailed) << cli->output();
         const std::string failure =
@@ -483,8 +484,8 @@ TEST_F(CliEndToEndTest, AWholeUpgradeInJapaneseAndInHebrewHasNoEnglishWord) {
     const std::set<std::string> allowed = {"Bexlot", "FW", "MB", "USB", "tessel", "cli"};
     for (const char* lang : {"ja_JP.UTF-8", "he_IL.UTF-8"}) {
         SCOPED_TRACE(lang);
-        StartPrinters({sim::PrinterConfig{}});
-        auto cli = Run({"upgrade", "--yes"}, ChildProcess::Input::kNull, kTimeScale, lang);
+        StartPrinters({sim::PrinterConfig{}}, kImageRunScale);
+        auto cli = Run({"upgrade", "--yes"}, ChildProcess::Input::kNull, lang);
         EXPECT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
         const std::string& out = cli->output();
         std::string word;
@@ -516,7 +517,7 @@ TEST_F(CliEndToEndTest, InfoListsEachPrinterWithItsOwnPathAndSendsNothing) {
     newer.product = "R7400 Series";
     newer.serial = "SER2";
     newer.version = "3.3.4.0";
-    StartPrinters({older, newer});
+    StartPrinters({older, newer}, tessel::testing::kInfoRunScale);
     auto cli = Run({"info", "--json"});
     ASSERT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
 
@@ -566,7 +567,7 @@ TEST_F(CliEndToEndTest, PrinterChosenByName) {
         SCOPED_TRACE(c.what);
         sim::PrinterConfig second;
         second.serial = c.same_serial ? "SER1" : "SER2";
-        StartPrinters({sim::PrinterConfig{}, second});
+        StartPrinters({sim::PrinterConfig{}, second}, kImageRunScale);
         std::vector<std::string> args = c.args;
         for (std::string& arg : args) {
             if (const auto at = arg.find("LP1"); at != std::string::npos) {
@@ -602,7 +603,7 @@ TEST_F(CliEndToEndTest, PrinterChosenByName) {
 TEST_F(CliEndToEndTest, InfoOnThePrinterNamed) {
     sim::PrinterConfig second;
     second.serial = "SER2";
-    StartPrinters({sim::PrinterConfig{}, second});
+    StartPrinters({sim::PrinterConfig{}, second}, tessel::testing::kInfoRunScale);
     auto cli = Run({"info", "--json", "--printer", "SER2"});
     ASSERT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
     const auto doc = nlohmann::json::parse(cli->output());
@@ -614,19 +615,23 @@ TEST_F(CliEndToEndTest, InfoOnThePrinterNamed) {
 }
 
 // A printer that answers neither query: info ends within its own short limits, not the
-// minute per query that an upgrade grants. Run at a tenth of real time, so that the program's
-// start-up is small beside the limits: the old limits took at least 12 s here, the new ones
-// about 0.6 s.
+// minute per query that an upgrade grants. The minute of each query is waited on any machine,
+// however fast: a run with those limits takes at least 120 s of printer time, 24 s of real
+// time at a fifth of real time; with info's own limits (about 10 s of printer time, 2 s here)
+// it ends long before that, even where the program's start-up is ten times as slow as here
+// (0.1 s, 1.4 s under ThreadSanitizer).
 TEST_F(CliEndToEndTest, InfoOnAPrinterThatDoesNotAnswerEndsWithinSeconds) {
+    constexpr double kScale = tessel::testing::kInfoRunScale;
     sim::PrinterConfig silent;
     silent.faults.no_answer = sim::kAllQueries;
-    StartPrinters({silent});
+    StartPrinters({silent}, kScale);
     const auto begin = std::chrono::steady_clock::now();
-    auto cli = Run({"info", "--json"}, ChildProcess::Input::kNull, 0.1);
+    auto cli = Run({"info", "--json"});
     ASSERT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
-    const auto printer_seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() / 0.1;
-    EXPECT_LT(printer_seconds, 30.0);
+    const double real_seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    EXPECT_LT(real_seconds,
+              (link::kStatusTimeLimitSeconds + link::kVersionTimeLimitSeconds) * kScale);
 
     const auto doc = nlohmann::json::parse(cli->output());
     ASSERT_EQ(doc["printers"].size(), 1u) << cli->output();
@@ -665,7 +670,7 @@ TEST_F(CliEndToEndTest, TheMachineIsKeptAwakeWhileTheRunIsOn) {
         SCOPED_TRACE(c.what);
         sim::PrinterConfig printer;
         c.fault(printer);
-        StartPrinters({printer});
+        StartPrinters({printer}, kImageRunScale);
         auto cli = Run({"upgrade", "--yes", "--no-confirm"});
         ASSERT_TRUE(emulator_->WaitFor(
             [&](const sim::Json& e) { return e["event"] == c.during; }, kRunBound));
@@ -678,7 +683,7 @@ TEST_F(CliEndToEndTest, TheMachineIsKeptAwakeWhileTheRunIsOn) {
 
 // Without logind the upgrade goes on; its log says that the machine was not kept awake.
 TEST_F(CliEndToEndTest, WithoutLogindTheUpgradeGoesOn) {
-    StartPrinters({sim::PrinterConfig{}});
+    StartPrinters({sim::PrinterConfig{}}, kImageRunScale);
     auto cli = Run({"upgrade", "--yes", "--no-confirm"});
     EXPECT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
     EXPECT_EQ(ValidPayloads("firmware"), 1);

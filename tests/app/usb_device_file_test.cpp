@@ -15,13 +15,14 @@
 #include "platform/device_file.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "time_scales.h"
 
 namespace tessel::platform {
 namespace {
 
 using std::chrono::seconds;
 
-constexpr double kTimeScale = 0.01;
+constexpr double kTimeScale = tessel::testing::kShortRunScale;
 const std::u16string kNode = u"/dev/bus/usb/001/002";
 
 class UsbDeviceFileTest : public ::testing::Test {

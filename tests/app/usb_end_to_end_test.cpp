@@ -17,6 +17,7 @@
 #include "emulator.h"
 #include "payloads/build_info.h"
 #include "platform/device_file.h"
+#include "time_scales.h"
 #include "ui/cli/cli_options.h"
 
 namespace tessel::app {
@@ -24,15 +25,13 @@ namespace {
 
 using namespace tessel::ui::cli;
 
-using std::chrono::seconds;
 using tessel::testing::ChildProcess;
 
-// A whole firmware image takes about a second of real time through the emulated bus: at
-// 0.05 that is 20 s of the 300 s a payload may take, so a machine ten times slower still
-// passes. Runs that never send the whole image go faster.
-constexpr double kWholeUpgradeScale = 0.05;
-constexpr double kShortScale = 0.02;
-constexpr auto kRunBound = seconds(120);
+// A whole firmware image takes about a second of real time through the emulated bus (see
+// testing::kImageRunScale). Runs that never send the whole image go faster.
+constexpr double kWholeUpgradeScale = tessel::testing::kImageRunScale;
+constexpr double kShortScale = tessel::testing::kShortRunScale;
+constexpr auto kRunBound = tessel::testing::kStuckRunBound;
 
 class UsbEndToEndTest : public ::testing::Test {
   protected:
@@ -97,7 +96,7 @@ class UsbEndToEndTest : public ::testing::Test {
 };
 
 TEST_F(UsbEndToEndTest, InfoFindsThePrinterOnItsUsbNodeAndAsksIt) {
-    StartPrinters({sim::PrinterConfig{}}, kShortScale);
+    StartPrinters({sim::PrinterConfig{}}, tessel::testing::kInfoRunScale);
     auto cli = Run({"info", "--json"});
     ASSERT_EQ(cli->Finish(kRunBound), kExitSuccess) << cli->output();
     const auto doc = nlohmann::json::parse(cli->output());

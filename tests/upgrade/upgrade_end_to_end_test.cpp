@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <iostream>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -23,7 +24,9 @@
 #include "platform/services.h"
 #include "platform/text.h"
 #include "recording_display.h"
+#include "time_scales.h"
 #include "ui/main_display_model.h"
+#include "ui/tool_text.h"
 #include "ui/ui_text.h"
 #include "upgrade/upgrade_worker.h"
 #include "upgrade_outcome.h"
@@ -35,14 +38,8 @@ using testing::Outcome;
 using testing::Text;
 using ui::MainScreen;
 
-// The link's limits run on the compressed clock too: at this scale the firmware image has 3 s of
-// real time to cross the pseudo-terminal before its 300-second limit, enough for a sanitizer
-// build on a busy machine.
-constexpr double kTimeScale = 0.01;
-
-// A run that has not ended after this much real time is stuck. The test then stops the
-// emulator, which fails the printer's open handles, so the run can end and the test report it.
-constexpr auto kStuckRun = std::chrono::seconds(60);
+using testing::kImageRunScale;
+using testing::kShortRunScale;
 
 // Debugger lines with the clock's time, so waits can be measured against them.
 class TimedDebugOutput final : public platform::DebugOutput {
@@ -140,7 +137,9 @@ class TimedTransfers final : public platform::DeviceFiles {
 
 class UpgradeEndToEndTest : public ::testing::Test {
   protected:
-    explicit UpgradeEndToEndTest(double time_scale = kTimeScale)
+    // Most runs here send the firmware image: the link's limits run on the compressed clock
+    // too, so the image needs the scale a slow machine still meets.
+    explicit UpgradeEndToEndTest(double time_scale = kImageRunScale)
         : time_scale_(time_scale), clock(platform::SystemClock(), time_scale) {
         // No print queues unless a test starts its own scheduler.
         setenv("CUPS_SERVER", "/nonexistent/tessel-cups.sock", 1);
@@ -193,7 +192,9 @@ class UpgradeEndToEndTest : public ::testing::Test {
             beside = std::thread([this, &meanwhile] { meanwhile(*emulator); });
         }
         auto run = std::async(std::launch::async, [this] { UpgradeWorker(display); });
-        if (run.wait_for(kStuckRun) != std::future_status::ready) {
+        // A stuck run: stopping the emulator fails the printer's open handles, so the run can
+        // end and the test report it.
+        if (run.wait_for(testing::kStuckRunBound) != std::future_status::ready) {
             ADD_FAILURE() << "the run did not end";
             emulator->Stop();
         }
@@ -201,7 +202,13 @@ class UpgradeEndToEndTest : public ::testing::Test {
         if (beside.joinable()) {
             beside.join();
         }
-        return model.Snapshot().screen;
+        const auto view = model.Snapshot();
+        if (view.cause) {
+            std::cerr << "the run's cause: "
+                      << platform::Utf16ToUtf8(ui::RunCauseText(*view.cause, ui::kBlockEnglish))
+                      << "\n";
+        }
+        return view.screen;
     }
 
     std::vector<sim::Json> Payloads() const { return testing::PayloadEvents(emulator->Events()); }
@@ -250,8 +257,23 @@ TEST_F(UpgradeEndToEndTest, SuccessDeliversBothPayloadsWithTheSpecifiedWaits) {
     EXPECT_TRUE(back.has_value());
 }
 
+// Whether a run of `o` sends firmware bytes: it ends on success, or its printer fails inside
+// the image.
+bool SendsFirmware(const Outcome& o) {
+    sim::PrinterConfig config;
+    o.setup(config);
+    const sim::Faults& f = config.faults;
+    return o.screen == MainScreen::kSuccess ||
+           (f.disconnect_after && f.disconnect_payload == sim::PayloadSelect::kFirmware) ||
+           (f.stall_after && f.stall_payload == sim::PayloadSelect::kFirmware);
+}
+
 class UpgradeEndToEndOutcomeTest : public UpgradeEndToEndTest,
-                                   public ::testing::WithParamInterface<Outcome> {};
+                                   public ::testing::WithParamInterface<Outcome> {
+  protected:
+    UpgradeEndToEndOutcomeTest()
+        : UpgradeEndToEndTest(SendsFirmware(GetParam()) ? kImageRunScale : kShortRunScale) {}
+};
 
 TEST_P(UpgradeEndToEndOutcomeTest, EndsAsExpected) {
     const Outcome& o = GetParam();
@@ -367,24 +389,23 @@ TEST_F(UpgradeEndToEndTest, HeldJobOnThePrintersQueueRefusesTheUpgrade) {
     EXPECT_EQ(Payloads().size(), 0u);
 }
 
-// A slow link at a milder compression: the image crosses a pseudo-terminal capped in printer
-// time, and at 0.01 a busy machine could not carry the bytes as fast as the cap allows.
+// A slow link: the image crosses a pseudo-terminal capped in printer time.
 class SlowLinkEndToEndTest : public UpgradeEndToEndTest {
   protected:
-    SlowLinkEndToEndTest() : UpgradeEndToEndTest(0.02) {}
+    SlowLinkEndToEndTest() : UpgradeEndToEndTest(testing::kSlowLinkScale) {}
 };
 
 TEST_F(SlowLinkEndToEndTest, TransferOutlastingTheAnimationNeverShowsTheFailureDisplay) {
-    // The printer comes back late (found about 114 s after the restart wait began) and takes
-    // the image at 150,000 bytes a second (about 180 s), so the animation runs out at 280 s
-    // while the image is still on its way. The front end drives the animation from its own
-    // timer meanwhile. The display must never ask for a restart while the image is on its way
-    // or burning: it stands at 99 until the worker's own end display. How the run ends depends
-    // on how fast the machine carries the bytes (a busy machine can push the transfer past its
-    // time limit): success, or the worker's own failure display as the last one shown.
+    // The printer comes back late and takes the image slowly (see testing::kSlowLinkScale), so
+    // the animation runs out at 280 s while the image is still on its way. The front end
+    // drives the animation from its own timer meanwhile. The display must never ask for a
+    // restart while the image is on its way or burning: it stands at 99 until the worker's own
+    // end display. How the run ends depends on how fast the machine carries the bytes (a busy
+    // machine can push the transfer past its time limit): success, or the worker's own failure
+    // display as the last one shown.
     sim::PrinterConfig config;
-    config.restart_delay_s = 110;
-    config.faults.throughput = 150'000;
+    config.restart_delay_s = testing::kSlowLinkRestartDelaySeconds;
+    config.faults.throughput = testing::kSlowLinkBytesPerSecond;
     std::atomic<bool> stop{false};
     std::thread animation([&] {
         while (!stop.load()) {

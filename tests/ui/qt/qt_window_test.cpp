@@ -16,6 +16,7 @@
 #include "platform/clock.h"
 #include "platform/services.h"
 #include "platform/text.h"
+#include "time_scales.h"
 #include "ui/main_display_model.h"
 #include "ui/qt/qt_widgets.h"
 #include "ui/tool_text.h"
@@ -24,8 +25,9 @@
 namespace tessel::ui::qt {
 namespace {
 
-constexpr double kTimeScale = 0.01;
-constexpr auto kRunBound = std::chrono::seconds(60);  // a whole upgrade takes seconds
+// Both upgrades here send firmware bytes.
+constexpr double kTimeScale = tessel::testing::kImageRunScale;
+constexpr auto kRunBound = tessel::testing::kStuckRunBound;
 
 // Runs the GUI thread's events until `done` holds or `bound` of real time passed.
 bool PumpUntil(const std::function<bool()>& done,
